@@ -1,0 +1,14 @@
+#include "MemoryTextBox.h"
+
+namespace runtime {
+
+Status MemoryTextBox::setText(const QString& text) {
+    if (m_failure != Status::Ok) {
+        return m_failure;
+    }
+    m_text = text;
+    ++m_stores;
+    return Status::Ok;
+}
+
+} // namespace runtime
