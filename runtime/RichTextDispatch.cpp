@@ -10,10 +10,10 @@ constexpr int kLastAlignment = 2;
 Status RichTextDispatch::getProperty(DispId id, VARIANT& result) {
     switch (id) {
     case kDispIdText:
-        result = VARIANT::bstr(text());
+        result = VARIANT::bstr(currentText());
         return Status::Ok;
     case kDispIdSetting28:
-        result = VARIANT::i2(static_cast<std::int16_t>(alignment()));
+        result = VARIANT::i2(static_cast<std::int16_t>(currentAlignment()));
         return Status::Ok;
     default:
         return Status::UnknownMember;
@@ -23,7 +23,7 @@ Status RichTextDispatch::getProperty(DispId id, VARIANT& result) {
 Status RichTextDispatch::putProperty(DispId id, const VARIANT& value) {
     switch (id) {
     case kDispIdText:
-        return setText(value.toText());
+        return replaceText(value.toText());
     case kDispIdSetting28:
         if (value.vt() != VT_I2) {
             return Status::TypeMismatch;
@@ -31,7 +31,7 @@ Status RichTextDispatch::putProperty(DispId id, const VARIANT& value) {
         if (value.asI2() < 0 || value.asI2() > kLastAlignment) {
             return Status::InvalidArgument;
         }
-        return setAlignment(value.asI2());
+        return applyAlignment(value.asI2());
     default:
         return Status::UnknownMember;
     }
@@ -42,7 +42,7 @@ Status RichTextDispatch::callMethod(DispId id, VARIANT& result) {
         return Status::UnknownMember;
     }
     result = VARIANT();
-    return setFocus();
+    return takeFocus();
 }
 
 } // namespace runtime

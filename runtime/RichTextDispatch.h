@@ -30,12 +30,12 @@ public:
 protected:
     ~RichTextDispatch() = default;
 
-    virtual QString text() const = 0;
-    virtual Status setText(const QString& text) = 0;
+    virtual QString currentText() const = 0;
+    virtual Status replaceText(const QString& text) = 0;
     /// 0 left, 1 right, 2 centred.
-    virtual int alignment() const = 0;
-    virtual Status setAlignment(int alignment) = 0;
-    virtual Status setFocus() = 0;
+    virtual int currentAlignment() const = 0;
+    virtual Status applyAlignment(int alignment) = 0;
+    virtual Status takeFocus() = 0;
 };
 
 } // namespace runtime

@@ -30,18 +30,18 @@ Status MemoryRichTextBox::failure(Access access, DispId id) const {
     return found == m_failures.end() ? Status::Ok : found->second;
 }
 
-Status MemoryRichTextBox::setText(const QString& text) {
+Status MemoryRichTextBox::replaceText(const QString& text) {
     m_text = text;
     return Status::Ok;
 }
 
-Status MemoryRichTextBox::setAlignment(int alignment) {
+Status MemoryRichTextBox::applyAlignment(int alignment) {
     m_alignment = alignment;
     return Status::Ok;
 }
 
-Status MemoryRichTextBox::setFocus() {
-    m_takeFocus();
+Status MemoryRichTextBox::takeFocus() {
+    m_onFocus();
     return Status::Ok;
 }
 

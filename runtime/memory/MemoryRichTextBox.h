@@ -14,9 +14,9 @@ class MemoryRichTextBox final : public RichTextDispatch {
 public:
     enum class Access { Get, Put, Call };
 
-    /// `takeFocus` is called when the focus method runs.
-    explicit MemoryRichTextBox(std::function<void()> takeFocus)
-        : m_takeFocus(std::move(takeFocus)) {}
+    /// `onFocus` is called when the focus method runs.
+    explicit MemoryRichTextBox(std::function<void()> onFocus)
+        : m_onFocus(std::move(onFocus)) {}
 
     Status getProperty(DispId id, VARIANT& result) override;
     Status putProperty(DispId id, const VARIANT& value) override;
@@ -28,18 +28,20 @@ public:
     /// Stands for the person typing: replaces the text without a late-bound call.
     void type(const QString& text) { m_text = text; }
 
-    QString text() const override { return m_text; }
-    int alignment() const override { return m_alignment; }
+    const QString& text() const noexcept { return m_text; }
+    int alignment() const noexcept { return m_alignment; }
 
 protected:
-    Status setText(const QString& text) override;
-    Status setAlignment(int alignment) override;
-    Status setFocus() override;
+    QString currentText() const override { return m_text; }
+    Status replaceText(const QString& text) override;
+    int currentAlignment() const override { return m_alignment; }
+    Status applyAlignment(int alignment) override;
+    Status takeFocus() override;
 
 private:
     Status failure(Access access, DispId id) const;
 
-    std::function<void()> m_takeFocus;
+    std::function<void()> m_onFocus;
     QString m_text;
     int m_alignment = 0;
     std::map<std::pair<Access, DispId>, Status> m_failures;

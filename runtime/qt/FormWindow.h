@@ -1,0 +1,75 @@
+#pragma once
+// FormWindow is a window on Qt Widgets built from design data: labels, text boxes, rich-text
+// boxes, buttons and timers at their design positions with their fonts and colours, the focus
+// order of their tab indices, and a one-line notice for the current untrapped error. Clicks and
+// timer ticks go through EventDelivery to the procedures bound to them; the procedures reach the
+// controls through the FormControls interface.
+
+#include "EventDelivery.h"
+#include "FormControls.h"
+#include "FormDesign.h"
+#include "UntrappedErrors.h"
+
+#include <QWidget>
+#include <iosfwd>
+#include <utility>
+#include <vector>
+
+class QLabel;
+
+namespace runtime {
+
+class RichTextBoxWidget;
+class TextBoxWidget;
+
+class FormWindow final : public QWidget, public FormControls {
+    Q_OBJECT
+
+public:
+    /// Creates the window and its controls from `design`; nothing is shown and no event is
+    /// raised yet. Untrapped errors are written to `log`.
+    /// Example: `FormWindow window(form1Design(), std::cerr);`
+    FormWindow(const FormDesign& design, std::ostream& log, QWidget* parent = nullptr);
+    ~FormWindow() override;
+
+    ControlRef<TextBox> textBox(ControlId id) override;
+    ControlRef<Dispatch> lateBound(ControlId id) override;
+
+    EventDelivery& delivery() noexcept { return m_delivery; }
+    UntrappedErrors& errors() noexcept { return m_errors; }
+
+    /// Raises the window's Load event, starts the timers once its procedure has returned, and
+    /// shows the window with the focus in the control of the lowest tab index.
+    void loadAndShow();
+
+    /// The widget of control `id`; nullptr for a timer.
+    QWidget* widget(ControlId id) const;
+    /// The line that shows the current untrapped error; hidden while there is none.
+    QLabel* errorNotice() const noexcept { return m_errorNotice; }
+
+    /// Converts design units to pixels: 15 twips a pixel at 96 dpi; Qt scales for denser screens.
+    /// Example: `FormWindow::pixels(4680) == 312`.
+    static int pixels(int twips);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    QWidget* createControl(const ControlDesign& control, ControlId id);
+    void setUpTabOrder(const FormDesign& design);
+    void nameBoxesAfterTheirCaptions(const FormDesign& design);
+    void createErrorNotice(const FormDesign& design);
+    void showError(const RuntimeError* error);
+
+    UntrappedErrors m_errors;
+    EventDelivery m_delivery{m_errors};
+    std::vector<QWidget*> m_widgets;
+    std::vector<TextBoxWidget*> m_textBoxes;
+    std::vector<RichTextBoxWidget*> m_richTextBoxes;
+    std::vector<std::pair<ControlId, int>> m_timerIntervals;
+    std::vector<std::pair<int, ControlId>> m_runningTimers;
+    QWidget* m_firstFocus = nullptr;
+    QLabel* m_errorNotice = nullptr;
+};
+
+} // namespace runtime

@@ -1,0 +1,74 @@
+#include "RichTextBoxWidget.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+
+namespace runtime {
+namespace {
+
+Qt::Alignment toQt(int alignment) {
+    switch (alignment) {
+    case 1:
+        return Qt::AlignRight;
+    case 2:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+} // namespace
+
+RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
+    : QTextEdit(parent) {
+    setAcceptRichText(false);
+    setTabChangesFocus(true);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    document()->setDocumentMargin(1);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
+}
+
+QString RichTextBoxWidget::currentText() const {
+    if (!m_textValid) {
+        // The raw text keeps every character as typed (a no-break space stays one); only the
+        // separators between paragraphs and lines become line feeds.
+        m_text = document()->toRawText();
+        m_text.replace(QChar::ParagraphSeparator, u'\n');
+        m_text.replace(QChar::LineSeparator, u'\n');
+        m_textValid = true;
+    }
+    return m_text;
+}
+
+Status RichTextBoxWidget::replaceText(const QString& text) {
+    if (text == currentText()) {
+        return Status::Ok;
+    }
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    return Status::Ok;
+}
+
+Status RichTextBoxWidget::applyAlignment(int alignment) {
+    if (alignment == m_alignment) {
+        return Status::Ok;
+    }
+    // The document's default option aligns every paragraph, present and future, and is not an
+    // edit: undo never sees it.
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(toQt(alignment));
+    document()->setDefaultTextOption(option);
+    m_alignment = alignment;
+    return Status::Ok;
+}
+
+Status RichTextBoxWidget::takeFocus() {
+    QWidget::setFocus(Qt::OtherFocusReason);
+    return Status::Ok;
+}
+
+} // namespace runtime

@@ -1,0 +1,38 @@
+#pragma once
+// RichTextBoxWidget is the input box of the window on Qt Widgets: a text edit with the late-bound
+// interface of RichTextDispatch (Text, setting 28, the focus method). Its text is kept as plain
+// text; Tab moves the focus instead of inserting a tab. The refresh reads the Text and stores
+// setting 28 a hundred times a second, so both are made nearly free when nothing changed: the
+// text is cached until the document changes, and storing the alignment it already has is a
+// comparison. Neither touches the undo history, which holds only what the person typed.
+
+#include "RichTextDispatch.h"
+
+#include <QTextEdit>
+
+namespace runtime {
+
+class RichTextBoxWidget final : public QTextEdit, public RichTextDispatch {
+    Q_OBJECT
+
+public:
+    explicit RichTextBoxWidget(QWidget* parent = nullptr);
+
+    /// The box's text, paragraphs separated by "\n". Example: "1", Enter, "00" gives "1\n00".
+    QString currentText() const override;
+    int currentAlignment() const override { return m_alignment; }
+
+protected:
+    /// Replaces the whole text as one edit that undo can take back.
+    Status replaceText(const QString& text) override;
+    /// Aligns every paragraph: 0 left, 1 right, 2 centred.
+    Status applyAlignment(int alignment) override;
+    Status takeFocus() override;
+
+private:
+    mutable QString m_text;
+    mutable bool m_textValid = false;
+    int m_alignment = 0;
+};
+
+} // namespace runtime

@@ -1,0 +1,17 @@
+#include "TextBoxWidget.h"
+
+namespace runtime {
+
+TextBoxWidget::TextBoxWidget(QWidget* parent)
+    : QLineEdit(parent) {
+    setReadOnly(true);
+}
+
+Status TextBoxWidget::setText(const QString& text) {
+    if (text != QLineEdit::text()) {
+        QLineEdit::setText(text);
+    }
+    return Status::Ok;
+}
+
+} // namespace runtime
