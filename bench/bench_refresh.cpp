@@ -1,0 +1,50 @@
+// What one refresh of the converter costs without a screen, and its parsing and formatting alone.
+// Run: cmake --preset bench && cmake --build --preset bench &&
+//      build/bench/bench/bench_refresh --benchmark_repetitions=10 --benchmark_report_aggregates_only
+
+#include "ScreenlessForm1.h"
+
+#include "NumberFormatter.h"
+#include "NumberParser.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void refreshCycle(benchmark::State& state, const char* input) {
+    ScreenlessForm1 screen;
+    screen.load();
+    screen.type(QString::fromLatin1(input));
+    for (auto _ : state) {
+        screen.tick();
+    }
+    if (screen.window.errors().current()) {
+        state.SkipWithError("the refresh failed");
+    }
+}
+BENCHMARK_CAPTURE(refreshCycle, empty, "");
+BENCHMARK_CAPTURE(refreshCycle, typical, "98.6");
+BENCHMARK_CAPTURE(refreshCycle, longNumber, "-273.15000000000000568434188608080148696899414");
+
+void parseNumber(benchmark::State& state, const char* input) {
+    const QString text = QString::fromLatin1(input);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(runtime::parseNumber(text));
+    }
+}
+BENCHMARK_CAPTURE(parseNumber, short, "98.6");
+BENCHMARK_CAPTURE(parseNumber, seventeenDigits, "-273.15000000000001");
+BENCHMARK_CAPTURE(parseNumber, exponent, "1.8e30");
+
+void formatNumber(benchmark::State& state, double value) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(runtime::formatNumber(value, u"#0.00"));
+    }
+}
+BENCHMARK_CAPTURE(formatNumber, typical, 209.48);
+BENCHMARK_CAPTURE(formatNumber, repeating, -160.0 / 9);
+BENCHMARK_CAPTURE(formatNumber, large, 1.8e30);
+
+} // namespace
+
+BENCHMARK_MAIN();
