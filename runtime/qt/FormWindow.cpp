@@ -189,7 +189,7 @@ void FormWindow::createErrorNotice(const FormDesign& design) {
     }
     m_errorNotice = new QLabel(this);
     m_errorNotice->setObjectName(QStringLiteral("errorNotice"));
-    m_errorNotice->setAccessibleName(tr("Error"));
+    m_errorNotice->setAccessibleDescription(tr("Runtime error"));
     m_errorNotice->setFocusPolicy(Qt::NoFocus);
     m_errorNotice->setAlignment(Qt::AlignCenter);
     QFont font = this->font();

@@ -10,6 +10,8 @@ TextBoxWidget::TextBoxWidget(QWidget* parent)
 Status TextBoxWidget::setText(const QString& text) {
     if (text != QLineEdit::text()) {
         QLineEdit::setText(text);
+        // Long numbers show their most significant digits first.
+        setCursorPosition(0);
     }
     return Status::Ok;
 }

@@ -1,0 +1,267 @@
+// The converter's window on Qt Widgets, as a person meets it: layout, fonts and colours from the
+// design data, captions, focus and Tab, typing, CLEAR, undo, the error notice, copying, what a
+// screen reader sees, and that a refresh which changes nothing repaints nothing.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+
+#include "Form1.h"
+#include "Form1Design.h"
+#include "FormWindow.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+#include <sstream>
+
+using namespace form;
+
+namespace {
+
+// Long enough for several 10 ms ticks on a loaded machine, short enough to fail fast.
+constexpr int kTimeoutMs = 2000;
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class TestFormWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void geometry_data();
+    void geometry();
+    void fontsColoursAndCaptions();
+    void nothingBeforeTheFirstTick();
+    void focusStartsInTheInputAndTabFollowsTheIndices();
+    void typingConverts();
+    void clearEmptiesTheInputAndTakesTheFocus();
+    void undoAfterManyTicks();
+    void errorNoticeAppearsAndGoes();
+    void outputsCanBeCopied();
+    void screenReaderNames();
+    void aRefreshThatChangesNothingRepaintsNothing();
+
+private:
+    QTextEdit* input() const { return qobject_cast<QTextEdit*>(m_window->widget(RichTextBox1)); }
+    QLineEdit* box(Form1Control id) const { return qobject_cast<QLineEdit*>(m_window->widget(id)); }
+    void type(const QString& text) { QTest::keyClicks(input(), text); }
+
+    std::ostringstream m_log;
+    std::unique_ptr<runtime::FormWindow> m_window;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestFormWindow::init() {
+    m_window = std::make_unique<runtime::FormWindow>(form1Design(), m_log);
+    m_form = std::make_unique<Form1>(*m_window);
+    runtime::bindEvents(m_window->delivery(), *m_form, form1Bindings());
+    m_window->loadAndShow();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestFormWindow::cleanup() {
+    m_window.reset();
+    m_form.reset();
+}
+
+void TestFormWindow::geometry_data() {
+    QTest::addColumn<int>("control");
+    QTest::addColumn<QRect>("pixels");
+    // Design twips divided by 15 and rounded.
+    QTest::newRow("Label1") << int(Label1) << QRect(32, 16, 249, 25);
+    QTest::newRow("RichTextBox1") << int(RichTextBox1) << QRect(32, 48, 249, 41);
+    QTest::newRow("Label2") << int(Label2) << QRect(32, 104, 241, 25);
+    QTest::newRow("Text2") << int(Text2) << QRect(32, 128, 249, 44);
+    QTest::newRow("Label3") << int(Label3) << QRect(32, 184, 249, 25);
+    QTest::newRow("Text3") << int(Text3) << QRect(32, 208, 249, 44);
+    QTest::newRow("Command1") << int(Command1) << QRect(72, 264, 169, 41);
+}
+
+void TestFormWindow::geometry() {
+    QFETCH(int, control);
+    QFETCH(QRect, pixels);
+    QCOMPARE(m_window->widget(control)->geometry(), pixels);
+    QCOMPARE(m_window->size(), QSize(312, 330));
+}
+
+void TestFormWindow::fontsColoursAndCaptions() {
+    QCOMPARE(m_window->windowTitle(), "My Mirovane");
+    const auto* label2 = qobject_cast<QLabel*>(m_window->widget(Label2));
+    QCOMPARE(label2->text(), "Degrees in  Fahrenheit");
+    QCOMPARE(qobject_cast<QLabel*>(m_window->widget(Label1))->text(),
+             "Enter a Temperature to Convert");
+    QCOMPARE(qobject_cast<QLabel*>(m_window->widget(Label3))->text(), "Degrees in Celsius");
+    QCOMPARE(label2->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(label2->font().family(), "Arial");
+    QCOMPARE(label2->font().pointSize(), 12);
+    QCOMPARE(label2->font().weight(), QFont::Bold);
+    QVERIFY(label2->alignment() & Qt::AlignHCenter);
+
+    for (const Form1Control id : {Text2, Text3}) {
+        QCOMPARE(box(id)->palette().color(QPalette::Base), QColor(Qt::black));
+        QCOMPARE(box(id)->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(box(id)->font().pointSize(), 24);
+        QCOMPARE(box(id)->font().weight(), QFont::Normal);
+        QVERIFY(box(id)->isReadOnly());
+    }
+    QCOMPARE(input()->font().family(), "Arial");
+    QCOMPARE(input()->font().pointSize(), 24);
+    const auto* clear = qobject_cast<QPushButton*>(m_window->widget(Command1));
+    QCOMPARE(clear->text(), "CLEAR");
+    QCOMPARE(clear->font().weight(), QFont::Bold);
+}
+
+void TestFormWindow::nothingBeforeTheFirstTick() {
+    // init() showed the window without processing a timer event yet.
+    QVERIFY(input()->toPlainText().isEmpty());
+    QVERIFY(box(Text2)->text().isEmpty());
+    QVERIFY(box(Text3)->text().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "32.00", kTimeoutMs);
+    QCOMPARE(box(Text3)->text(), "-17.78");
+    QVERIFY(input()->toPlainText().isEmpty());
+}
+
+void TestFormWindow::focusStartsInTheInputAndTabFollowsTheIndices() {
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), input(), kTimeoutMs);
+    const QWidget* expected[] = {m_window->widget(Text2), m_window->widget(Text3),
+                                 m_window->widget(Command1), input()};
+    for (const QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    QVERIFY(!input()->toPlainText().contains(u'\t'));
+    QCOMPARE(m_window->errorNotice()->focusPolicy(), Qt::NoFocus);
+}
+
+void TestFormWindow::typingConverts() {
+    type("98.6");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "209.48", kTimeoutMs);
+    QCOMPARE(box(Text3)->text(), "37.00");
+    QCOMPARE(input()->document()->defaultTextOption().alignment(), Qt::AlignHCenter);
+}
+
+void TestFormWindow::clearEmptiesTheInputAndTakesTheFocus() {
+    type("100");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "212.00", kTimeoutMs);
+    box(Text3)->setFocus();
+    QTest::mouseClick(m_window->widget(Command1), Qt::LeftButton);
+    QVERIFY(input()->toPlainText().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), input());
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "32.00", kTimeoutMs);
+    QCOMPARE(box(Text3)->text(), "-17.78");
+}
+
+void TestFormWindow::undoAfterManyTicks() {
+    QTest::qWait(100);
+    QVERIFY(!input()->document()->isUndoAvailable());
+    type("12");
+    QTest::qWait(200);
+    QCOMPARE(box(Text2)->text(), "53.60");
+    input()->undo();
+    QCOMPARE(input()->toPlainText(), "");
+    input()->redo();
+    QCOMPARE(input()->toPlainText(), "12");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text3)->text(), "-11.11", kTimeoutMs);
+}
+
+void TestFormWindow::errorNoticeAppearsAndGoes() {
+    type("100");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "212.00", kTimeoutMs);
+    QVERIFY(m_window->errorNotice()->isHidden());
+    input()->selectAll();
+    type("1e400");
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->errorNotice()->isVisible(), kTimeoutMs);
+    QCOMPARE(m_window->errorNotice()->text(), "Overflow");
+    QCOMPARE(box(Text2)->text(), "212.00");
+    QCOMPARE(box(Text3)->text(), "37.78");
+    QCOMPARE(QApplication::focusWidget(), input());
+    QCOMPARE(m_log.str(), "Runtime error 6: Overflow\n");
+
+    input()->selectAll();
+    type("5");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "41.00", kTimeoutMs);
+    QCOMPARE(box(Text3)->text(), "-15.00");
+    QVERIFY(m_window->errorNotice()->isHidden());
+}
+
+void TestFormWindow::outputsCanBeCopied() {
+    type("100");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "212.00", kTimeoutMs);
+    box(Text2)->setFocus();
+    QTest::keyClick(box(Text2), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box(Text2), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), "212.00");
+    QTest::keyClick(box(Text2), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(box(Text2)->text(), "212.00");
+}
+
+void TestFormWindow::screenReaderNames() {
+    type("100");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "212.00", kTimeoutMs);
+    const auto name = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    QCOMPARE(name(input()), "Enter a Temperature to Convert");
+    QCOMPARE(name(box(Text2)), "Degrees in  Fahrenheit");
+    QCOMPARE(name(box(Text3)), "Degrees in Celsius");
+    QCOMPARE(name(m_window->widget(Command1)), "CLEAR");
+    QCOMPARE(QAccessible::queryAccessibleInterface(box(Text2))->text(QAccessible::Value), "212.00");
+
+    input()->selectAll();
+    type("1e400");
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->errorNotice()->isVisible(), kTimeoutMs);
+    QCOMPARE(name(m_window->errorNotice()), "Overflow");
+}
+
+void TestFormWindow::aRefreshThatChangesNothingRepaintsNothing() {
+    type("100");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text3)->text(), "37.78", kTimeoutMs);
+    QTest::qWait(50);
+    PaintCounter counter;
+    for (QWidget* widget : {static_cast<QWidget*>(input()->viewport()),
+                            static_cast<QWidget*>(box(Text2)), static_cast<QWidget*>(box(Text3))}) {
+        widget->installEventFilter(&counter);
+    }
+    int relayouts = 0;
+    connect(input()->document()->documentLayout(), &QAbstractTextDocumentLayout::update, this,
+            [&relayouts] { ++relayouts; });
+    const int revision = input()->document()->revision();
+    const int undoSteps = input()->document()->availableUndoSteps();
+    QTest::qWait(200);
+    QCOMPARE(counter.paints, 0);
+    QCOMPARE(relayouts, 0);
+    QCOMPARE(input()->document()->revision(), revision);
+    QCOMPARE(input()->document()->availableUndoSteps(), undoSteps);
+}
+
+int main(int argc, char* argv[]) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    TestFormWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_formwindow.moc"
