@@ -1,11 +1,11 @@
 // What one refresh of the converter costs without a screen, and its parsing and formatting alone.
 // Run: cmake --preset bench && cmake --build --preset bench &&
-//      build/bench/bench/bench_refresh --benchmark_repetitions=10 --benchmark_report_aggregates_only
-
-#include "ScreenlessForm1.h"
+//      build/bench/bench/bench_refresh --benchmark_repetitions=10
+//      --benchmark_report_aggregates_only
 
 #include "NumberFormatter.h"
 #include "NumberParser.h"
+#include "ScreenlessForm1.h"
 
 #include <benchmark/benchmark.h>
 
