@@ -183,8 +183,17 @@ ParsedNumber scanNumber(QStringView text) noexcept {
     return result;
 }
 
-double parseNumber(QStringView text) {
-    const ParsedNumber number = scanNumber(text);
+double parseNumber(const QString& text) {
+    // Holding a copy of the last text keeps its characters alive and unchanged: a string that
+    // shares them can only be changed by detaching from them first.
+    thread_local QString lastText;
+    thread_local ParsedNumber lastNumber;
+    if (!text.isSharedWith(lastText) || text.constData() != lastText.constData() ||
+        text.size() != lastText.size()) {
+        lastNumber = scanNumber(text);
+        lastText = text;
+    }
+    const ParsedNumber number = lastNumber;
     if (number.overflow) {
         throw RuntimeError(ErrorCode::Overflow);
     }

@@ -5,12 +5,25 @@
 #include "RuntimeError.h"
 #include "ScreenlessForm1.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTest>
 
 using Access = runtime::MemoryRichTextBox::Access;
 using runtime::ErrorCode;
 using runtime::Status;
+
+namespace {
+
+// What a successful refresh writes into both outputs, with "." as separator.
+bool hasOutputShape(const QString& text) {
+    static const QRegularExpression shape(QStringLiteral("^-?[0-9]+\\.[0-9][0-9]$"));
+    return shape.match(text).hasMatch() && text != u"-0.00";
+}
+
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -30,6 +43,9 @@ private slots:
     void failingStoreStopsLoad();
     void failingStoreStopsClear();
     void errorClearsWhenTheInputIsMended();
+    void hostileInputs_data();
+    void hostileInputs();
+    void externalCorpusAsInput();
 };
 
 void TestForm1::conversions_data() {
@@ -287,6 +303,94 @@ void TestForm1::errorClearsWhenTheInputIsMended() {
     QCOMPARE(screen.fahrenheit().text(), "41.00");
     QCOMPARE(screen.celsius().text(), "-15.00");
     QCOMPARE(screen.log.str(), "Runtime error 6: Overflow\n");
+}
+
+// Whatever is pasted, a refresh either writes two well-formed outputs or reports an error and
+// leaves them alone; it never ends the program.
+void TestForm1::hostileInputs_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("fahrenheit");
+
+    const auto units = [](std::initializer_list<char16_t> codes) {
+        QString text;
+        for (const char16_t code : codes) {
+            text += QChar(code);
+        }
+        return text;
+    };
+    QTest::newRow("lone plus") << "+"
+                               << "32.00";
+    QTest::newRow("sign and point") << "-."
+                                    << "32.00";
+    QTest::newRow("control characters") << units({0x01, 0x1B, 0x7F, u'5'}) << "32.00";
+    QTest::newRow("NUL inside a number") << units({u'4', 0, u'2'}) << "39.20";
+    QTest::newRow("unpaired high surrogate") << units({0xD800, u'1'}) << "32.00";
+    QTest::newRow("unpaired low surrogate after digits") << units({u'9', 0xDC00}) << "48.20";
+    QTest::newRow("right-to-left mark before digits") << units({0x200F, u'5'}) << "32.00";
+    QTest::newRow("right-to-left override after digits") << units({u'5', 0x202E}) << "41.00";
+    QTest::newRow("arabic-indic digits") << units({0x0661, 0x0660, 0x0660}) << "32.00";
+    QTest::newRow("devanagari digit after digits") << units({u'1', 0x0967}) << "33.80";
+    QTest::newRow("byte order mark") << units({0xFEFF, u'1'}) << "32.00";
+    QTest::newRow("1 MB of blanks between number and letters")
+        << "12" + QString(1'000'000, u' ') + "abc"
+        << "53.60";
+    QTest::newRow("10 MB of digits") << QString(10'000'000, u'1') << "";
+    QTest::newRow("10 MB of zeros then a digit") << QString(10'000'000, u'0') + "7"
+                                                 << "44.60";
+    QTest::newRow("parse overflow") << "1e400"
+                                    << "";
+    QTest::newRow("overflow at the multiplication") << "1.7976931348623157e308"
+                                                    << "";
+}
+
+void TestForm1::hostileInputs() {
+    QFETCH(QString, input);
+    QFETCH(QString, fahrenheit);
+
+    ScreenlessForm1 screen;
+    screen.load();
+    screen.type(input);
+    screen.tick();
+    QCOMPARE(screen.window.references(), 0);
+    if (fahrenheit.isEmpty()) {
+        QCOMPARE(screen.window.errors().current()->code(), ErrorCode::Overflow);
+        QCOMPARE(screen.fahrenheit().text(), "");
+        QCOMPARE(screen.celsius().text(), "");
+    } else {
+        QVERIFY(!screen.window.errors().current());
+        QCOMPARE(screen.fahrenheit().text(), fahrenheit);
+        QVERIFY(hasOutputShape(screen.celsius().text()));
+    }
+}
+
+// Every line of the external parsing data typed into the box, one tick each.
+void TestForm1::externalCorpusAsInput() {
+    ScreenlessForm1 screen;
+    screen.load();
+    int lines = 0;
+    QDirIterator files(QStringLiteral(MIROVANE_PARSE_DATA), {QStringLiteral("*.txt")});
+    while (files.hasNext()) {
+        QFile file(files.next());
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        while (!file.atEnd()) {
+            const QString input = QString::fromLatin1(file.readLine().trimmed().mid(31));
+            const QString fahrenheit = screen.fahrenheit().text();
+            const QString celsius = screen.celsius().text();
+            screen.type(input);
+            screen.tick();
+            if (const auto& error = screen.window.errors().current()) {
+                QCOMPARE(error->code(), ErrorCode::Overflow);
+                QCOMPARE(screen.fahrenheit().text(), fahrenheit);
+                QCOMPARE(screen.celsius().text(), celsius);
+            } else {
+                QVERIFY2(hasOutputShape(screen.fahrenheit().text()), qPrintable(input));
+                QVERIFY2(hasOutputShape(screen.celsius().text()), qPrintable(input));
+            }
+            ++lines;
+        }
+    }
+    QCOMPARE(lines, 27'808);
+    QCOMPARE(screen.window.references(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestForm1)

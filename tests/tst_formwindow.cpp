@@ -3,21 +3,16 @@
 // screen reader sees, and that a refresh which changes nothing repaints nothing.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
-#include "Form1.h"
-#include "Form1Design.h"
-#include "FormWindow.h"
+#include "WindowedForm1.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 #include <memory>
-#include <sstream>
 
 using namespace form;
 
@@ -62,27 +57,24 @@ private slots:
     void aRefreshThatChangesNothingRepaintsNothing();
 
 private:
-    QTextEdit* input() const { return qobject_cast<QTextEdit*>(m_window->widget(RichTextBox1)); }
-    QLineEdit* box(Form1Control id) const { return qobject_cast<QLineEdit*>(m_window->widget(id)); }
+    QTextEdit* input() const { return m_form1->input(); }
+    QLineEdit* box(Form1Control id) const { return m_form1->box(id); }
     void type(const QString& text) { QTest::keyClicks(input(), text); }
 
-    std::ostringstream m_log;
-    std::unique_ptr<runtime::FormWindow> m_window;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<WindowedForm1> m_form1;
+    runtime::FormWindow* m_window = nullptr;
 };
 
 void TestFormWindow::init() {
-    m_window = std::make_unique<runtime::FormWindow>(form1Design(), m_log);
-    m_form = std::make_unique<Form1>(*m_window);
-    runtime::bindEvents(m_window->delivery(), *m_form, form1Bindings());
+    m_form1 = std::make_unique<WindowedForm1>();
+    m_window = &m_form1->window;
     m_window->loadAndShow();
-    QApplication::setActiveWindow(m_window.get());
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestFormWindow::cleanup() {
-    m_window.reset();
-    m_form.reset();
+    m_form1.reset();
 }
 
 void TestFormWindow::geometry_data() {
@@ -196,7 +188,7 @@ void TestFormWindow::errorNoticeAppearsAndGoes() {
     QCOMPARE(box(Text2)->text(), "212.00");
     QCOMPARE(box(Text3)->text(), "37.78");
     QCOMPARE(QApplication::focusWidget(), input());
-    QCOMPARE(m_log.str(), "Runtime error 6: Overflow\n");
+    QCOMPARE(m_form1->log.str(), "Runtime error 6: Overflow\n");
 
     input()->selectAll();
     type("5");

@@ -23,6 +23,7 @@ private slots:
     void overflow_data();
     void overflow();
     void headerExamples();
+    void rememberedTextIsNeverStale();
     void externalCorpus_data();
     void externalCorpus();
 };
@@ -136,10 +137,29 @@ void TestNumberParser::headerExamples() {
     QCOMPARE(scanNumber(u"abc").value, 0.0);
     QCOMPARE(scanNumber(u"abc").length, 0);
     QVERIFY(scanNumber(u"1e400").overflow);
-    QCOMPARE(runtime::parseNumber(u"98.6"), 98.6);
-    QCOMPARE(runtime::parseNumber(u"25abc"), 25.0);
-    QCOMPARE(runtime::parseNumber(u""), 0.0);
-    QVERIFY(std::signbit(runtime::parseNumber(u"-1e-400")));
+    QCOMPARE(runtime::parseNumber(QStringLiteral("98.6")), 98.6);
+    QCOMPARE(runtime::parseNumber(QStringLiteral("25abc")), 25.0);
+    QCOMPARE(runtime::parseNumber(QString()), 0.0);
+    QVERIFY(std::signbit(runtime::parseNumber(QStringLiteral("-1e-400"))));
+}
+
+// The parser remembers the last text; a change to it, or another text with the same characters'
+// address, must never give the remembered number.
+void TestNumberParser::rememberedTextIsNeverStale() {
+    QString text = QString::number(12);
+    QCOMPARE(runtime::parseNumber(text), 12.0);
+    QCOMPARE(runtime::parseNumber(text), 12.0);
+    text[0] = u'3';
+    QCOMPARE(runtime::parseNumber(text), 32.0);
+    text.chop(1);
+    QCOMPARE(runtime::parseNumber(text), 3.0);
+    QString overflow = QStringLiteral("1e400").toUpper();
+    QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, runtime::parseNumber(overflow));
+    QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, runtime::parseNumber(overflow));
+    overflow.append(u'-');
+    QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, runtime::parseNumber(overflow));
+    overflow[0] = u'x';
+    QCOMPARE(runtime::parseNumber(overflow), 0.0);
 }
 
 void TestNumberParser::externalCorpus_data() {
