@@ -3,7 +3,6 @@
 // memory sits in quarantine and the figure says nothing; peakMemoryIsMeaningful() tells.
 
 #include <QFile>
-
 #include <cstdint>
 
 inline std::int64_t peakResidentKilobytes() {

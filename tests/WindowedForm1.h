@@ -8,7 +8,6 @@
 
 #include <QLineEdit>
 #include <QTextEdit>
-
 #include <sstream>
 
 class WindowedForm1 {
@@ -18,7 +17,9 @@ public:
     void tick() { window.delivery().raise(form::Timer1, runtime::Event::Timer); }
 
     QTextEdit* input() const { return qobject_cast<QTextEdit*>(window.widget(form::RichTextBox1)); }
-    QLineEdit* box(form::Form1Control id) const { return qobject_cast<QLineEdit*>(window.widget(id)); }
+    QLineEdit* box(form::Form1Control id) const {
+        return qobject_cast<QLineEdit*>(window.widget(id));
+    }
 
     std::ostringstream log;
     runtime::FormWindow window{form::form1Design(), log};

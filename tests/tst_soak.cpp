@@ -21,8 +21,9 @@ void TestSoak::aMillionRefreshes() {
         QString fahrenheit;
     };
     // An empty expectation stands for an error that leaves the outputs as they were.
-    const Step steps[] = {{"100", "212.00"}, {"1e400", ""},     {"-40", "-40.00"},
-                          {"98.6", "209.48"}, {"abc", "32.00"}, {"12" + QString(1000, u' '), "53.60"}};
+    const Step steps[] = {{"100", "212.00"}, {"1e400", ""},
+                          {"-40", "-40.00"}, {"98.6", "209.48"},
+                          {"abc", "32.00"},  {"12" + QString(1000, u' '), "53.60"}};
     constexpr int kTicks = 1'000'000;
     constexpr int kTicksPerStep = 997;
     constexpr std::int64_t kAllowedGrowthKb = 1024;
@@ -39,7 +40,8 @@ void TestSoak::aMillionRefreshes() {
             const QString before = screen.fahrenheit().text();
             screen.type(step.input);
             screen.tick();
-            QCOMPARE(screen.fahrenheit().text(), step.fahrenheit.isEmpty() ? before : step.fahrenheit);
+            QCOMPARE(screen.fahrenheit().text(),
+                     step.fahrenheit.isEmpty() ? before : step.fahrenheit);
             QCOMPARE(bool(screen.window.errors().current()), step.fahrenheit.isEmpty());
         } else {
             screen.tick();
