@@ -20,6 +20,7 @@ int main(int, char*[]) {
     QApplication::setApplicationName(QStringLiteral(MIROVANE_NAME));
     QApplication::setApplicationDisplayName(QStringLiteral(MIROVANE_DISPLAY_NAME));
     QApplication::setApplicationVersion(QStringLiteral(MIROVANE_VERSION_TEXT));
+    QApplication::setDesktopFileName(QStringLiteral(MIROVANE_APP_ID));
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         icon.addFile(QStringLiteral(":/icons/mirovane-%1.png").arg(size));

@@ -43,7 +43,8 @@ def check(data):
         if res != 0 or planes != 1:
             problems.append("%s: reserved %d and planes %d, expected 0 and 1" % (name, res, planes))
         if offset < end_of_previous or offset + size > len(data):
-            problems.append("%s: data at %d+%d overlaps or runs past the end" % (name, offset, size))
+            problems.append("%s: data at %d+%d overlaps or runs past the end"
+                            % (name, offset, size))
             continue
         end_of_previous = offset + size
 

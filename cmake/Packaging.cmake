@@ -1,0 +1,166 @@
+# How the program is packaged: its icon and version information on Windows, the icons as Qt
+# resources, the desktop entry, AppStream metainfo and hicolor icons on Linux, installation, the
+# Debian package, and the tests that check them.
+# Included from the top-level CMakeLists.txt after add_subdirectory(app) and include(CTest).
+
+if(NOT TARGET mirovane)
+    return()
+endif()
+
+set(MIROVANE_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/app/packaging")
+set(MIROVANE_PACKAGING_BINARY_DIR "${PROJECT_BINARY_DIR}/packaging")
+set(MIROVANE_ICON_SIZES 16 32 48 64 128 256)
+
+# The version for the version resource, all four numbers: "1,0,0,0". The version as people read
+# it ("1.00") is MIROVANE_VERSION_TEXT, set by the top-level CMakeLists.txt.
+if(NOT DEFINED MIROVANE_VERSION_TEXT)
+    message(FATAL_ERROR "Packaging.cmake needs MIROVANE_VERSION_TEXT")
+endif()
+set(MIROVANE_RC_VERSION "")
+foreach(part IN ITEMS MAJOR MINOR PATCH TWEAK)
+    if("${mirovane_VERSION_${part}}" STREQUAL "")
+        list(APPEND MIROVANE_RC_VERSION 0)
+    else()
+        list(APPEND MIROVANE_RC_VERSION ${mirovane_VERSION_${part}})
+    endif()
+endforeach()
+list(JOIN MIROVANE_RC_VERSION "," MIROVANE_RC_VERSION)
+
+# Windows resources: the .rc refers to the icon by its bare name, so a copy sits beside it.
+configure_file("${MIROVANE_PACKAGING_DIR}/mirovane.rc.in"
+    "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.rc" @ONLY)
+configure_file("${MIROVANE_PACKAGING_DIR}/mirovane.ico"
+    "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.ico" COPYONLY)
+if(WIN32)
+    enable_language(RC)
+    target_sources(mirovane PRIVATE "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.rc")
+    set_source_files_properties("${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.rc"
+        TARGET_DIRECTORY mirovane
+        PROPERTIES OBJECT_DEPENDS "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.ico")
+endif()
+
+# The window's icon, at :/icons/mirovane-N.png.
+set(mirovane_icon_files "")
+foreach(size IN LISTS MIROVANE_ICON_SIZES)
+    list(APPEND mirovane_icon_files "app/packaging/mirovane-${size}.png")
+endforeach()
+qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging FILES ${mirovane_icon_files})
+unset(mirovane_icon_files)
+
+# Installation.
+include(GNUInstallDirs)
+install(TARGETS mirovane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(UNIX AND NOT APPLE)
+    install(FILES "${MIROVANE_PACKAGING_DIR}/${MIROVANE_APP_ID}.desktop"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES "${MIROVANE_PACKAGING_DIR}/${MIROVANE_APP_ID}.metainfo.xml"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    foreach(size IN LISTS MIROVANE_ICON_SIZES)
+        install(FILES "${MIROVANE_PACKAGING_DIR}/mirovane-${size}.png"
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${MIROVANE_APP_ID}.png)
+    endforeach()
+    install(FILES "${MIROVANE_PACKAGING_DIR}/mirovane.svg"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${MIROVANE_APP_ID}.svg)
+endif()
+
+# The Debian package: cpack -G DEB, or the "package" target.
+find_program(MIROVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
+mark_as_advanced(MIROVANE_DPKG_SHLIBDEPS)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME mirovane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Mirovane developers")
+set(CPACK_PACKAGE_CONTACT "The Mirovane developers <developers@mirovane.net>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "temperature converter between Celsius and Fahrenheit")
+set(CPACK_PACKAGE_DESCRIPTION [[
+My Mirovane is a small desktop temperature converter. Type a number and the
+window shows it read as degrees Celsius converted to Fahrenheit, and read as
+degrees Fahrenheit converted to Celsius, each with two decimals, as you type.]])
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+if(MIROVANE_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+endif()
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+    add_test(NAME packaging_icon
+        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/check-icon.py"
+            "${MIROVANE_PACKAGING_DIR}/mirovane.ico")
+    add_test(NAME packaging_icons_current
+        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/make-icons.py" --check
+            "${MIROVANE_PACKAGING_DIR}")
+endif()
+
+# The version resource compiles. Without the MinGW C compiler, the host's preprocesses it.
+find_program(MIROVANE_WINDRES x86_64-w64-mingw32-windres)
+find_program(MIROVANE_MINGW_CC x86_64-w64-mingw32-gcc)
+mark_as_advanced(MIROVANE_WINDRES MIROVANE_MINGW_CC)
+if(MIROVANE_WINDRES)
+    set(mirovane_windres_cpp "")
+    if(NOT MIROVANE_MINGW_CC)
+        set(mirovane_windres_cpp "--preprocessor=${CMAKE_CXX_COMPILER}"
+            --preprocessor-arg=-E --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED)
+    endif()
+    add_test(NAME packaging_windres
+        COMMAND "${MIROVANE_WINDRES}" ${mirovane_windres_cpp} -O coff
+            -i "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.rc"
+            -o "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane-rc.o")
+    unset(mirovane_windres_cpp)
+endif()
+
+find_program(MIROVANE_DESKTOP_FILE_VALIDATE desktop-file-validate)
+find_program(MIROVANE_APPSTREAMCLI appstreamcli)
+mark_as_advanced(MIROVANE_DESKTOP_FILE_VALIDATE MIROVANE_APPSTREAMCLI)
+if(MIROVANE_DESKTOP_FILE_VALIDATE)
+    add_test(NAME packaging_desktop_file
+        COMMAND "${MIROVANE_DESKTOP_FILE_VALIDATE}"
+            "${MIROVANE_PACKAGING_DIR}/${MIROVANE_APP_ID}.desktop")
+    # It reports warnings but exits 0 for them.
+    set_tests_properties(packaging_desktop_file
+        PROPERTIES FAIL_REGULAR_EXPRESSION "error:|warning:")
+endif()
+if(MIROVANE_APPSTREAMCLI)
+    add_test(NAME packaging_metainfo
+        COMMAND "${MIROVANE_APPSTREAMCLI}" validate --no-net --strict
+            "${MIROVANE_PACKAGING_DIR}/${MIROVANE_APP_ID}.metainfo.xml")
+endif()
+
+if(UNIX AND NOT APPLE)
+    string(REPLACE ";" "," mirovane_sizes "${MIROVANE_ICON_SIZES}")
+    add_test(NAME packaging_install
+        COMMAND "${CMAKE_COMMAND}"
+            "-DBUILD_DIR=${PROJECT_BINARY_DIR}"
+            "-DPREFIX=${MIROVANE_PACKAGING_BINARY_DIR}/install-test"
+            "-DCONFIG=$<CONFIG>"
+            "-DBINDIR=${CMAKE_INSTALL_BINDIR}"
+            "-DDATADIR=${CMAKE_INSTALL_DATADIR}"
+            "-DAPP_ID=${MIROVANE_APP_ID}"
+            "-DICON_SIZES=${mirovane_sizes}"
+            "-DVERSION_TEXT=${MIROVANE_VERSION_TEXT}"
+            -P "${MIROVANE_PACKAGING_DIR}/check-install.cmake")
+    unset(mirovane_sizes)
+endif()
+
+find_program(MIROVANE_DPKG_DEB dpkg-deb)
+mark_as_advanced(MIROVANE_DPKG_DEB)
+if(MIROVANE_DPKG_DEB)
+    add_test(NAME packaging_deb
+        COMMAND "${CMAKE_COMMAND}"
+            "-DCPACK=${CMAKE_CPACK_COMMAND}"
+            "-DCONFIG_FILE=${PROJECT_BINARY_DIR}/CPackConfig.cmake"
+            "-DOUTPUT_DIR=${MIROVANE_PACKAGING_BINARY_DIR}/deb-test"
+            "-DCONFIG=$<CONFIG>"
+            "-DDPKG_DEB=${MIROVANE_DPKG_DEB}"
+            "-DAPP_ID=${MIROVANE_APP_ID}"
+            -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
+endif()
