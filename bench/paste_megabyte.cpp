@@ -11,10 +11,8 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
-
-#include <sys/resource.h>
-
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
