@@ -5,8 +5,10 @@
 #include <QLocale>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 namespace runtime {
@@ -92,6 +94,48 @@ private:
     int m_count = 0;
 };
 
+// The default locale's decimal separator, looked up again only when the default locale changes.
+const QString& decimalSeparator() {
+    thread_local QLocale locale;
+    thread_local QString separator = locale.decimalPoint();
+    const QLocale current;
+    if (current != locale) {
+        locale = current;
+        separator = locale.decimalPoint();
+    }
+    return separator;
+}
+
+// The last few values formatted and their texts. The refresh formats the same two values a
+// hundred times a second while the input stays as it is; this spares it the digit generation
+// and hands out the same shared text, which the output boxes recognise at once.
+class RecentTexts {
+public:
+    const QString* find(double value, const QString& separator) const noexcept {
+        for (const Entry& entry : m_entries) {
+            if (entry.bits == std::bit_cast<std::uint64_t>(value) && !entry.text.isNull() &&
+                entry.separator == separator) {
+                return &entry.text;
+            }
+        }
+        return nullptr;
+    }
+
+    void remember(double value, const QString& separator, const QString& text) {
+        m_entries[m_next] = {std::bit_cast<std::uint64_t>(value), separator, text};
+        m_next = (m_next + 1) % m_entries.size();
+    }
+
+private:
+    struct Entry {
+        std::uint64_t bits = 0;
+        QString separator;
+        QString text;
+    };
+    std::array<Entry, 2> m_entries;
+    std::size_t m_next = 0;
+};
+
 } // namespace
 
 QString formatNumber(double value, QStringView pattern) {
@@ -101,14 +145,19 @@ QString formatNumber(double value, QStringView pattern) {
     if (!std::isfinite(value)) {
         throw RuntimeError(ErrorCode::InvalidArgument, "Cannot format a value that is not finite");
     }
+    const QString& separator = decimalSeparator();
+    thread_local RecentTexts recent;
+    if (const QString* text = recent.find(value, separator)) {
+        return *text;
+    }
     const Hundredths hundredths(std::fabs(value));
-    const QString separator = QLocale().decimalPoint();
     QString text;
     text.reserve(16);
     if (std::signbit(value) && !hundredths.isZero()) {
         text += u'-';
     }
     hundredths.appendTo(text, separator);
+    recent.remember(value, separator, text);
     return text;
 }
 

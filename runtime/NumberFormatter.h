@@ -10,6 +10,10 @@
 //
 // The decimal separator is the one of the default QLocale (the user's locale unless a program
 // sets another default); the digits are always ASCII.
+//
+// The last two values formatted are remembered with their texts, so formatting an unchanged value
+// again, as the refresh does a hundred times a second, costs a comparison and returns the same
+// shared text.
 
 #include "Variant.h"
 
