@@ -3,6 +3,7 @@
 // screen reader sees, and that a refresh which changes nothing repaints nothing.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "RichTextBoxWidget.h"
 #include "WindowedForm1.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -55,6 +56,7 @@ private slots:
     void outputsCanBeCopied();
     void screenReaderNames();
     void aRefreshThatChangesNothingRepaintsNothing();
+    void cursorStopsBlinkingWhenIdle();
 
 private:
     QTextEdit* input() const { return m_form1->input(); }
@@ -245,6 +247,32 @@ void TestFormWindow::aRefreshThatChangesNothingRepaintsNothing() {
     QCOMPARE(relayouts, 0);
     QCOMPARE(input()->document()->revision(), revision);
     QCOMPARE(input()->document()->availableUndoSteps(), undoSteps);
+}
+
+void TestFormWindow::cursorStopsBlinkingWhenIdle() {
+    auto* box = qobject_cast<runtime::RichTextBoxWidget*>(input());
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), input(), kTimeoutMs);
+    const int desktopFlashTime = QApplication::cursorFlashTime();
+    QVERIFY(desktopFlashTime > 0);
+    box->setCursorBlinkTimeout(1200);
+    PaintCounter counter;
+    input()->viewport()->installEventFilter(&counter);
+    QTest::qWait(700); // the cursor blinks every half flash time
+    QVERIFY(counter.paints > 0);
+
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::cursorFlashTime(), 0, kTimeoutMs);
+    QTest::qWait(50);
+    counter.paints = 0;
+    QTest::qWait(1200);
+    QCOMPARE(counter.paints, 0);
+
+    QTest::keyClick(input(), Qt::Key_7);
+    QCOMPARE(QApplication::cursorFlashTime(), desktopFlashTime);
+    QCOMPARE(input()->toPlainText(), "7");
+    QTest::qWait(50);
+    counter.paints = 0;
+    QTest::qWait(700);
+    QVERIFY(counter.paints > 0);
 }
 
 int main(int argc, char* argv[]) {

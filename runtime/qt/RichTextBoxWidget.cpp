@@ -1,5 +1,6 @@
 #include "RichTextBoxWidget.h"
 
+#include <QApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
@@ -29,6 +30,50 @@ RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(1);
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
+    m_desktopFlashTimeMs = QApplication::cursorFlashTime();
+}
+
+RichTextBoxWidget::~RichTextBoxWidget() {
+    QApplication::setCursorFlashTime(m_desktopFlashTimeMs);
+}
+
+void RichTextBoxWidget::setCursorBlinkTimeout(int milliseconds) {
+    m_cursorBlinkTimeoutMs = milliseconds;
+    wakeCursor();
+}
+
+bool RichTextBoxWidget::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::FocusIn:
+        wakeCursor();
+        break;
+    case QEvent::FocusOut:
+        m_cursorBlinkTimeout.stop();
+        break;
+    default:
+        break;
+    }
+    return QTextEdit::event(event);
+}
+
+void RichTextBoxWidget::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_cursorBlinkTimeout.timerId()) {
+        QTextEdit::timerEvent(event);
+        return;
+    }
+    // The box is the program's only blinking cursor, so the application-wide setting is its own.
+    m_cursorBlinkTimeout.stop();
+    QApplication::setCursorFlashTime(0);
+}
+
+void RichTextBoxWidget::wakeCursor() {
+    QApplication::setCursorFlashTime(m_desktopFlashTimeMs);
+    if (hasFocus()) {
+        m_cursorBlinkTimeout.start(m_cursorBlinkTimeoutMs, this);
+    }
 }
 
 QString RichTextBoxWidget::currentText() const {
