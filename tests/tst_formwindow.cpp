@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <memory>
 
 using namespace form;
@@ -57,6 +59,7 @@ private slots:
     void screenReaderNames();
     void aRefreshThatChangesNothingRepaintsNothing();
     void cursorStopsBlinkingWhenIdle();
+    void pastedParagraphsKeepTheirLayouts();
 
 private:
     QTextEdit* input() const { return m_form1->input(); }
@@ -273,6 +276,20 @@ void TestFormWindow::cursorStopsBlinkingWhenIdle() {
     counter.paints = 0;
     QTest::qWait(700);
     QVERIFY(counter.paints > 0);
+}
+
+// Long pastes stay responsive only if no paragraph is shaped again for each key and repaint.
+void TestFormWindow::pastedParagraphsKeepTheirLayouts() {
+    input()->insertPlainText("12" + QString(10'000, u' ') + "abc\nx\ny");
+    QTest::keyClick(input(), Qt::Key_Return);
+    QTest::keyClicks(input(), "z");
+    int blocks = 0;
+    for (QTextBlock block = input()->document()->begin(); block.isValid(); block = block.next()) {
+        QVERIFY(block.layout()->cacheEnabled());
+        ++blocks;
+    }
+    QCOMPARE(blocks, 4);
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "53.60", kTimeoutMs);
 }
 
 int main(int argc, char* argv[]) {

@@ -1,8 +1,10 @@
 #include "RichTextBoxWidget.h"
 
 #include <QApplication>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextOption>
 
 namespace runtime {
@@ -30,11 +32,27 @@ RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(1);
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
+    connect(document(), &QTextDocument::contentsChange, this, &RichTextBoxWidget::keepLayouts);
     m_desktopFlashTimeMs = QApplication::cursorFlashTime();
 }
 
 RichTextBoxWidget::~RichTextBoxWidget() {
     QApplication::setCursorFlashTime(m_desktopFlashTimeMs);
+}
+
+// A paragraph's layout normally throws its shaped glyphs away once its lines are placed, and
+// every later cursor move and repaint shapes the paragraph again. That is nothing for a number,
+// but a pasted megabyte on one line would be shaped several times for each key and each blink
+// of the cursor; the glyphs are kept instead, which costs no more memory than laying it out.
+void RichTextBoxWidget::keepLayouts(int position, int, int charsAdded) {
+    const QTextBlock last = document()->findBlock(position + charsAdded);
+    for (QTextBlock block = document()->findBlock(position); block.isValid();
+         block = block.next()) {
+        block.layout()->setCacheEnabled(true);
+        if (block == last) {
+            break;
+        }
+    }
 }
 
 void RichTextBoxWidget::setCursorBlinkTimeout(int milliseconds) {

@@ -42,6 +42,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void keepLayouts(int position, int charsRemoved, int charsAdded);
     void wakeCursor();
 
     mutable QString m_text;
