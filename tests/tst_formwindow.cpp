@@ -60,6 +60,7 @@ private slots:
     void aRefreshThatChangesNothingRepaintsNothing();
     void cursorStopsBlinkingWhenIdle();
     void pastedParagraphsKeepTheirLayouts();
+    void tenMegabytePaste();
 
 private:
     QTextEdit* input() const { return m_form1->input(); }
@@ -290,6 +291,18 @@ void TestFormWindow::pastedParagraphsKeepTheirLayouts() {
     }
     QCOMPARE(blocks, 4);
     QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "53.60", kTimeoutMs);
+}
+
+// Ten megabytes pasted as one paragraph: converted, and the window still takes keys.
+void TestFormWindow::tenMegabytePaste() {
+    constexpr int kSlowTimeoutMs = 30'000;
+    input()->insertPlainText("12" + QString(10'000'000, u' ') + "abc");
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "53.60", kSlowTimeoutMs);
+    QCOMPARE(box(Text3)->text(), "-11.11");
+    QTest::keyClick(input(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(input(), Qt::Key_Minus);
+    QTRY_COMPARE_WITH_TIMEOUT(box(Text2)->text(), "10.40", kSlowTimeoutMs);
+    QVERIFY(!m_window->errors().current());
 }
 
 int main(int argc, char* argv[]) {
