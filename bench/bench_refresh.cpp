@@ -28,6 +28,21 @@ BENCHMARK_CAPTURE(refreshCycle, empty, "");
 BENCHMARK_CAPTURE(refreshCycle, typical, "98.6");
 BENCHMARK_CAPTURE(refreshCycle, longNumber, "-273.15000000000000568434188608080148696899414");
 
+// A different input on every tick, as while typing: nothing is remembered from the tick before.
+void refreshCycleChanging(benchmark::State& state) {
+    ScreenlessForm1 screen;
+    screen.load();
+    const QString inputs[] = {QStringLiteral("98.6"), QStringLiteral("-273.15"),
+                              QStringLiteral("37.5"), QStringLiteral("212")};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        screen.type(inputs[next]);
+        next = (next + 1) % std::size(inputs);
+        screen.tick();
+    }
+}
+BENCHMARK(refreshCycleChanging);
+
 // The scan itself; parseNumber would remember the unchanged text and skip it.
 void scanNumber(benchmark::State& state, const char* input) {
     const QString text = QString::fromLatin1(input);
