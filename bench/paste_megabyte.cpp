@@ -51,9 +51,7 @@ void idle(int ms) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    useOffscreenPlatformUnlessSet();
     QApplication application(argc, argv);
     WindowedForm1 form1;
     form1.window.loadAndShow();

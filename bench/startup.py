@@ -6,6 +6,7 @@ Usage, from the repository's root after building the "bench" preset:
     xvfb-run -a -s "-screen 0 1024x768x24" bench/startup.py [PROGRAM] [RUNS]
 """
 
+import os
 import statistics
 import subprocess
 import sys
@@ -13,22 +14,13 @@ import time
 
 from Xlib import X, display
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from x11windows import find_window  # noqa: E402
+
 TITLE = "My Mirovane"
 # The Fahrenheit box, in window pixels: its digits are red on black.
 BOX = (32, 128, 249, 44)
 TIMEOUT_S = 10
-
-
-def find_window(root, atoms):
-    pending = [root]
-    while pending:
-        window = pending.pop()
-        name = window.get_full_property(atoms["_NET_WM_NAME"], atoms["UTF8_STRING"])
-        if name is not None and name.value.decode("utf-8") == TITLE:
-            if window.get_attributes().map_state == X.IsViewable:
-                return window
-        pending.extend(window.query_tree().children)
-    return None
 
 
 def shows_red_digits(window):
@@ -54,15 +46,14 @@ def peak_kilobytes(pid):
     return -1
 
 
-def one_run(program, screen, atoms):
-    root = screen.screen().root
+def one_run(program, screen):
     started = time.monotonic()
     process = subprocess.Popen([program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     window = None
     try:
         while time.monotonic() - started < TIMEOUT_S:
             if window is None:
-                window = find_window(root, atoms)
+                window = find_window(screen, TITLE)
             elif shows_red_digits(window):
                 elapsed = time.monotonic() - started
                 time.sleep(2)
@@ -78,8 +69,7 @@ def main():
     program = sys.argv[1] if len(sys.argv) > 1 else "build/bench/app/mirovane"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 10
     screen = display.Display()
-    atoms = {name: screen.intern_atom(name) for name in ("_NET_WM_NAME", "UTF8_STRING")}
-    results = [one_run(program, screen, atoms) for _ in range(runs)]
+    results = [one_run(program, screen) for _ in range(runs)]
     times = sorted(1000 * elapsed for elapsed, _ in results)
     peaks = sorted(kb / 1024 for _, kb in results)
     print(f"launch to first converted output: median {statistics.median(times):.0f} ms "

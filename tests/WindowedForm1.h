@@ -10,6 +10,14 @@
 #include <QTextEdit>
 #include <sstream>
 
+/// Widget tests and benchmarks run on Qt's offscreen platform unless QT_QPA_PLATFORM names
+/// another. Call before creating the QApplication.
+inline void useOffscreenPlatformUnlessSet() {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 class WindowedForm1 {
 public:
     WindowedForm1() { runtime::bindEvents(window.delivery(), form, form::form1Bindings()); }

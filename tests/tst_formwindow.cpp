@@ -306,9 +306,7 @@ void TestFormWindow::tenMegabytePaste() {
 }
 
 int main(int argc, char* argv[]) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    useOffscreenPlatformUnlessSet();
     QApplication application(argc, argv);
     TestFormWindow test;
     return QTest::qExec(&test, argc, argv);

@@ -76,9 +76,7 @@ void TestSoakWidgets::aHundredThousandRefreshes() {
 }
 
 int main(int argc, char* argv[]) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    useOffscreenPlatformUnlessSet();
     QApplication application(argc, argv);
     TestSoakWidgets test;
     return QTest::qExec(&test, argc, argv);

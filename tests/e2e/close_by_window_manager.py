@@ -11,30 +11,16 @@ import time
 
 from Xlib import X, display, protocol
 
+from x11windows import find_window
+
 TITLE = "My Mirovane"
 TIMEOUT_S = 20
-
-
-def find_window(root, atoms):
-    """The top-level window titled TITLE, searched through the whole tree."""
-    pending = [root]
-    while pending:
-        window = pending.pop()
-        name = window.get_full_property(atoms["_NET_WM_NAME"], atoms["UTF8_STRING"])
-        if name is not None and name.value.decode("utf-8") == TITLE:
-            attributes = window.get_attributes()
-            if attributes.map_state == X.IsViewable:
-                return window
-        pending.extend(window.query_tree().children)
-    return None
 
 
 def main():
     program = subprocess.Popen(sys.argv[1:])
     screen = display.Display()
-    atoms = {name: screen.intern_atom(name)
-             for name in ("_NET_WM_NAME", "UTF8_STRING", "WM_PROTOCOLS", "WM_DELETE_WINDOW")}
-    root = screen.screen().root
+    atoms = {name: screen.intern_atom(name) for name in ("WM_PROTOCOLS", "WM_DELETE_WINDOW")}
 
     deadline = time.monotonic() + TIMEOUT_S
     window = None
@@ -45,7 +31,7 @@ def main():
             program.kill()
             sys.exit("FAIL: no window titled " + TITLE)
         time.sleep(0.1)
-        window = find_window(root, atoms)
+        window = find_window(screen, TITLE)
 
     time.sleep(0.3)  # let a few refreshes run
     message = protocol.event.ClientMessage(
