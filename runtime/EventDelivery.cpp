@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace runtime {
 
@@ -51,20 +52,22 @@ void EventDelivery::raise(ControlId source, Event event) {
 }
 
 void EventDelivery::run(const Procedure& procedure) {
+    std::optional<RuntimeError> error;
     m_running = true;
     try {
         procedure();
-        m_running = false;
-        m_errors.procedureCompleted();
-    } catch (const RuntimeError& error) {
-        m_running = false;
-        m_errors.report(error);
+    } catch (const RuntimeError& raised) {
+        error = raised;
     } catch (const std::bad_alloc&) {
-        m_running = false;
-        m_errors.report(RuntimeError(ErrorCode::OutOfMemory));
-    } catch (const std::exception& error) {
-        m_running = false;
-        m_errors.report(RuntimeError(ErrorCode::Internal, error.what()));
+        error = RuntimeError(ErrorCode::OutOfMemory);
+    } catch (const std::exception& raised) {
+        error = RuntimeError(ErrorCode::Internal, raised.what());
+    }
+    m_running = false;
+    if (error) {
+        m_errors.report(*error);
+    } else {
+        m_errors.procedureCompleted();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimerEvent>
 #include <algorithm>
+#include <optional>
 
 namespace runtime {
 namespace {
@@ -155,23 +156,23 @@ void FormWindow::setUpTabOrder(const FormDesign& design) {
 
 // A screen reader names each box after the caption right above it.
 void FormWindow::nameBoxesAfterTheirCaptions(const FormDesign& design) {
-    for (ControlId box = 0; box < design.controls.size(); ++box) {
-        const ControlKind kind = design.controls[box].kind;
+    const auto& controls = design.controls;
+    for (ControlId box = 0; box < controls.size(); ++box) {
+        const ControlKind kind = controls[box].kind;
         if (kind != ControlKind::TextBox && kind != ControlKind::RichTextBox) {
             continue;
         }
-        const ControlDesign* caption = nullptr;
-        for (const ControlDesign& label : design.controls) {
-            const bool above =
-                label.kind == ControlKind::Label && label.top < design.controls[box].top;
-            if (above && (caption == nullptr || label.top > caption->top)) {
-                caption = &label;
+        std::optional<ControlId> caption;
+        for (ControlId label = 0; label < controls.size(); ++label) {
+            const bool above = controls[label].kind == ControlKind::Label &&
+                               controls[label].top < controls[box].top;
+            if (above && (!caption || controls[label].top > controls[*caption].top)) {
+                caption = label;
             }
         }
-        if (caption != nullptr) {
-            m_widgets[box]->setAccessibleName(QString::fromUtf8(caption->text));
-            auto* label = findChild<QLabel*>(QString::fromUtf8(caption->name));
-            label->setBuddy(m_widgets[box]);
+        if (caption) {
+            m_widgets[box]->setAccessibleName(QString::fromUtf8(controls[*caption].text));
+            static_cast<QLabel*>(m_widgets[*caption])->setBuddy(m_widgets[box]);
         }
     }
 }
