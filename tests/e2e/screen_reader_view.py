@@ -1,0 +1,92 @@
+#!/usr/bin/python3
+"""What a screen reader sees of the running program, through AT-SPI: the boxes named after their
+captions, the outputs' values, the CLEAR button, and the error notice when the input overflows.
+
+Usage: xvfb-run -a dbus-run-session -- screen_reader_view.py PROGRAM
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT_S = 20
+
+
+def nodes(accessible):
+    """Every accessible object below `accessible`, itself included."""
+    pending = [accessible]
+    while pending:
+        node = pending.pop()
+        if node is None:
+            continue
+        yield node
+        pending.extend(node[i] for i in range(node.childCount))
+
+
+def find_application(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        application = desktop[i]
+        if application is not None and application.name == name:
+            return application
+    return None
+
+
+def text_of(node):
+    try:
+        return node.queryText().getText(0, -1)
+    except NotImplementedError:
+        return None
+
+
+def wait_for(describe, condition):
+    deadline = time.monotonic() + TIMEOUT_S
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    sys.exit("FAIL: " + describe)
+
+
+def named(application, role, name):
+    for node in nodes(application):
+        if node.getRole() == role and node.name == name:
+            return node
+    return None
+
+
+def main():
+    environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    program = subprocess.Popen([sys.argv[1]], env=environment,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        application = wait_for("the program on the accessibility bus",
+                               lambda: find_application("mirovane"))
+        fahrenheit = wait_for("a text named 'Degrees in  Fahrenheit'", lambda: named(
+            application, pyatspi.ROLE_TEXT, "Degrees in  Fahrenheit"))
+        celsius = named(application, pyatspi.ROLE_TEXT, "Degrees in Celsius")
+        wait_for("32.00 read from the Fahrenheit box", lambda: text_of(fahrenheit) == "32.00")
+        assert text_of(celsius) == "-17.78", text_of(celsius)
+        assert named(application, pyatspi.ROLE_PUSH_BUTTON, "CLEAR") is not None
+        field = named(application, pyatspi.ROLE_TEXT, "Enter a Temperature to Convert")
+        assert field is not None, "no text named after the input's caption"
+
+        field.queryEditableText().setTextContents("1e400")
+        wait_for("the notice 'Overflow'", lambda: named(application, pyatspi.ROLE_LABEL,
+                                                         "Overflow"))
+        assert text_of(fahrenheit) == "32.00", text_of(fahrenheit)
+        field.queryEditableText().setTextContents("100")
+        wait_for("212.00 read from the Fahrenheit box", lambda: text_of(fahrenheit) == "212.00")
+        assert text_of(celsius) == "37.78", text_of(celsius)
+        print("PASS: names, values, button and error notice read through AT-SPI")
+    finally:
+        program.terminate()
+        program.wait()
+
+
+if __name__ == "__main__":
+    main()
