@@ -28,6 +28,8 @@ def nodes(accessible):
 
 def find_application(name):
     desktop = pyatspi.Registry.getDesktop(0)
+    # Without a main loop no change event reaches the cached list of applications: ask again.
+    desktop.clearCache()
     for i in range(desktop.childCount):
         application = desktop[i]
         if application is not None and application.name == name:
@@ -53,6 +55,7 @@ def wait_for(describe, condition):
 
 
 def named(application, role, name):
+    application.clearCache()
     for node in nodes(application):
         if node.getRole() == role and node.name == name:
             return node
@@ -62,7 +65,7 @@ def named(application, role, name):
 def main():
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     program = subprocess.Popen([sys.argv[1]], env=environment,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                               stdout=subprocess.DEVNULL)
     try:
         application = wait_for("the program on the accessibility bus",
                                lambda: find_application("mirovane"))
