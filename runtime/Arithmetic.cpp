@@ -9,8 +9,8 @@
 namespace runtime {
 namespace {
 
-bool isNumber(const VARIANT& value) noexcept {
-    return value.vt() == VT_I2 || value.vt() == VT_R8;
+bool isNumber(VarType tag) noexcept {
+    return tag == VT_I2 || tag == VT_R8;
 }
 
 double toDouble(const VARIANT& value) {
@@ -37,10 +37,12 @@ VARIANT checkedI2(std::int32_t result) {
 // rounding per call.
 template <class Operation>
 VARIANT apply(const VARIANT& left, const VARIANT& right, Operation operation) {
-    if (!isNumber(left) || !isNumber(right)) {
+    const VarType leftTag = left.vt();
+    const VarType rightTag = right.vt();
+    if (!isNumber(leftTag) || !isNumber(rightTag)) {
         throw RuntimeError(ErrorCode::TypeMismatch);
     }
-    if (left.vt() == VT_I2 && right.vt() == VT_I2) {
+    if (leftTag == VT_I2 && rightTag == VT_I2) {
         const std::int32_t result =
             operation(std::int32_t{left.asI2()}, std::int32_t{right.asI2()});
         return checkedI2(result);
@@ -64,7 +66,7 @@ VARIANT varMul(const VARIANT& left, const VARIANT& right) {
 }
 
 VARIANT varDiv(const VARIANT& left, const VARIANT& right) {
-    if (!isNumber(left) || !isNumber(right)) {
+    if (!isNumber(left.vt()) || !isNumber(right.vt())) {
         throw RuntimeError(ErrorCode::TypeMismatch);
     }
     const double divisor = toDouble(right);

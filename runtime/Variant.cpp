@@ -6,37 +6,7 @@
 
 namespace runtime {
 
-VarType VARIANT::vt() const noexcept {
-    switch (m_value.index()) {
-    case 1:
-        return VT_I2;
-    case 2:
-        return VT_R8;
-    case 3:
-        return VT_BSTR;
-    default:
-        return VT_EMPTY;
-    }
-}
-
-std::int16_t VARIANT::asI2() const {
-    if (const auto* value = std::get_if<std::int16_t>(&m_value)) {
-        return *value;
-    }
-    throw RuntimeError(ErrorCode::TypeMismatch);
-}
-
-double VARIANT::asR8() const {
-    if (const auto* value = std::get_if<double>(&m_value)) {
-        return *value;
-    }
-    throw RuntimeError(ErrorCode::TypeMismatch);
-}
-
-const QString& VARIANT::asBstr() const {
-    if (const auto* value = std::get_if<QString>(&m_value)) {
-        return *value;
-    }
+void VARIANT::throwTypeMismatch() {
     throw RuntimeError(ErrorCode::TypeMismatch);
 }
 

@@ -29,13 +29,16 @@ public:
     /// copied.
     static VARIANT bstr(QString text) noexcept { return VARIANT(Storage(std::move(text))); }
 
-    VarType vt() const noexcept;
+    VarType vt() const noexcept {
+        constexpr VarType kTags[] = {VT_EMPTY, VT_I2, VT_R8, VT_BSTR};
+        return kTags[m_value.index()];
+    }
 
     /// The held value; the tag must match (check vt() first), otherwise the call throws
     /// RuntimeError(ErrorCode::TypeMismatch).
-    std::int16_t asI2() const;
-    double asR8() const;
-    const QString& asBstr() const;
+    std::int16_t asI2() const { return get<std::int16_t>(); }
+    double asR8() const { return get<double>(); }
+    const QString& asBstr() const { return get<QString>(); }
 
     /// The value as text: a text as it is, VT_EMPTY as "", a number in the shortest form that
     /// reads back to the same value, with "." as decimal point.
@@ -49,6 +52,15 @@ public:
 
 private:
     using Storage = std::variant<std::monostate, std::int16_t, double, QString>;
+
+    template <class T>
+    const T& get() const {
+        if (const T* value = std::get_if<T>(&m_value)) {
+            return *value;
+        }
+        throwTypeMismatch();
+    }
+    [[noreturn]] static void throwTypeMismatch();
     explicit VARIANT(Storage value) noexcept
         : m_value(std::move(value)) {}
 
