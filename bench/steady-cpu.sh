@@ -7,6 +7,8 @@
 # input, when the cursor has stopped blinking, as it does after 10 s without input).
 # Run from the repository's root after building the "bench" preset:
 #   xvfb-run -a -s "-screen 0 1024x768x24" bench/steady-cpu.sh [SECONDS] [ROUNDS]
+# PIN=1 runs the programs on core 1 (start the whole command under "taskset -c 0" to keep Xvfb
+# and the script on core 0).
 set -euo pipefail
 bin=${BIN:-build/bench}
 seconds=${1:-10}
@@ -24,7 +26,7 @@ cpu_of() {
 # measure PROGRAM TITLE [paste]: prints the CPU percentages of one core over $seconds, right
 # after the input and then once idle.
 measure() {
-    "$1" >/dev/null 2>&1 &
+    ${PIN:+taskset -c 1} "$1" >/dev/null 2>&1 &
     local pid=$!
     local window
     window=$(xdotool search --sync --name "$2" | head -n 1)

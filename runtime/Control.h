@@ -12,6 +12,7 @@ public:
     Control& operator=(const Control&) = delete;
 
     /// References currently held on this control; 0 whenever no procedure is running.
+    /// Example: `{ ControlRef<TextBox> box(text2); text2.references() == 1; }`.
     int references() const noexcept { return m_references; }
 
     void addRef() noexcept { ++m_references; }

@@ -43,6 +43,7 @@ private slots:
     void failingStoreStopsLoad();
     void failingStoreStopsClear();
     void errorClearsWhenTheInputIsMended();
+    void screenlessWindowExamples();
     void hostileInputs_data();
     void hostileInputs();
     void externalCorpusAsInput();
@@ -303,6 +304,25 @@ void TestForm1::errorClearsWhenTheInputIsMended() {
     QCOMPARE(screen.fahrenheit().text(), "41.00");
     QCOMPARE(screen.celsius().text(), "-15.00");
     QCOMPARE(screen.log.str(), "Runtime error 6: Overflow\n");
+}
+
+// The documented examples of the screenless window and its controls.
+void TestForm1::screenlessWindowExamples() {
+    ScreenlessForm1 screen;
+    QVERIFY(screen.window.memoryTextBox(form::Label1) == nullptr);
+    QVERIFY(screen.window.memoryRichTextBox(form::Text2) == nullptr);
+    {
+        runtime::ControlRef<runtime::TextBox> box(screen.fahrenheit());
+        QCOMPARE(screen.fahrenheit().references(), 1);
+    }
+    QCOMPARE(screen.fahrenheit().references(), 0);
+    screen.fahrenheit().failStoresWith(Status::Failed);
+    QCOMPARE(screen.fahrenheit().setText("1"), Status::Failed);
+    QCOMPARE(screen.fahrenheit().text(), "");
+    screen.window.setFocus(form::Command1);
+    QCOMPARE(screen.window.focus(), form::Command1);
+    QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, screen.window.textBox(form::RichTextBox1));
+    QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, screen.window.lateBound(form::Text3));
 }
 
 // Whatever is pasted, a refresh either writes two well-formed outputs or reports an error and

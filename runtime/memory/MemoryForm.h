@@ -27,22 +27,26 @@ public:
     ControlRef<Dispatch> lateBound(ControlId id) override;
 
     /// Delivers `event` of `source` (kFormItself for the window's own events).
+    /// Example: `window.raise(kFormItself, Event::Load)` runs the procedure bound to Load.
     void raise(ControlId source, Event event) { m_delivery.raise(source, event); }
 
     EventDelivery& delivery() noexcept { return m_delivery; }
     UntrappedErrors& errors() noexcept { return m_errors; }
 
     /// The text box or rich-text box `id`; nullptr for a control of another kind.
+    /// Example: `window.memoryTextBox(Text2)->text()`; `window.memoryTextBox(Label1) == nullptr`.
     MemoryTextBox* memoryTextBox(ControlId id) const noexcept;
     MemoryRichTextBox* memoryRichTextBox(ControlId id) const noexcept;
     /// The text of box `id`, whichever kind of box it is.
     QString text(ControlId id) const;
 
-    /// The control that has the keyboard focus, if any.
+    /// The control that has the keyboard focus, if any; the rich-text box's focus method sets it.
+    /// Example: after `window.setFocus(Command1)`, `window.focus() == Command1`.
     std::optional<ControlId> focus() const noexcept { return m_focus; }
     void setFocus(ControlId id) noexcept { m_focus = id; }
 
     /// References held on all controls together; 0 whenever no procedure runs.
+    /// Example: `window.references() == 0` after any procedure, whether it failed or not.
     int references() const noexcept;
 
 private:

@@ -23,9 +23,11 @@ public:
     Status callMethod(DispId id, VARIANT& result) override;
 
     /// Makes every following `access` of member `id` return `status`; Status::Ok heals it.
+    /// Example: `box.fail(Access::Put, kDispIdText, Status::Failed)` makes stores of Text fail.
     void fail(Access access, DispId id, Status status);
 
     /// Stands for the person typing: replaces the text without a late-bound call.
+    /// Example: `box.type("100")`, then a refresh reads 100.
     void type(const QString& text) { m_text = text; }
 
     const QString& text() const noexcept { return m_text; }

@@ -19,6 +19,8 @@ public:
     /// How many stores succeeded.
     int stores() const noexcept { return m_stores; }
     /// Makes every following store return `status` (Status::Ok accepts stores again).
+    /// Example: after `box.failStoresWith(Status::Failed)`, `box.setText("1") == Status::Failed`
+    /// and the text is unchanged.
     void failStoresWith(Status status) noexcept { m_failure = status; }
 
 private:

@@ -43,8 +43,10 @@ public:
     void loadAndShow();
 
     /// The widget of control `id`; nullptr for a timer.
+    /// Example: `qobject_cast<QPushButton*>(window.widget(Command1))->text() == "CLEAR"`.
     QWidget* widget(ControlId id) const;
     /// The line that shows the current untrapped error; hidden while there is none.
+    /// Example: after a refresh of "1e400", `window.errorNotice()->text() == "Overflow"`.
     QLabel* errorNotice() const noexcept { return m_errorNotice; }
 
     /// Converts design units to pixels: 15 twips a pixel at 96 dpi; Qt scales for denser screens.

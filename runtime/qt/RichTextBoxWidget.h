@@ -25,6 +25,7 @@ public:
     ~RichTextBoxWidget() override;
 
     /// How long the cursor blinks after the last input; 10 seconds unless set.
+    /// Example: `box.setCursorBlinkTimeout(1200)`: 1.2 s after the last key the cursor stays solid.
     void setCursorBlinkTimeout(int milliseconds);
 
     /// The box's text, paragraphs separated by "\n". Example: "1", Enter, "00" gives "1\n00".
