@@ -67,8 +67,12 @@ def main():
     program = subprocess.Popen([sys.argv[1]], env=environment,
                                stdout=subprocess.DEVNULL)
     try:
-        application = wait_for("the program on the accessibility bus",
-                               lambda: find_application("mirovane"))
+        def running_application():
+            if program.poll() is not None:
+                sys.exit(f"FAIL: the program ended with status {program.returncode}")
+            return find_application("mirovane")
+
+        application = wait_for("the program on the accessibility bus", running_application)
         fahrenheit = wait_for("a text named 'Degrees in  Fahrenheit'", lambda: named(
             application, pyatspi.ROLE_TEXT, "Degrees in  Fahrenheit"))
         celsius = named(application, pyatspi.ROLE_TEXT, "Degrees in Celsius")
