@@ -18,7 +18,7 @@ constexpr int kSignificantDigits = 15;
 constexpr int kDecimals = 2;
 
 // A non-negative decimal with kDecimals decimals, held as the ASCII digits of its count of
-// hundredths, most significant first, without leading zeros.
+// hundredths, most significant first; only a zero value has leading zeros.
 class Hundredths {
 public:
     // Rounds |value| as described in the header.

@@ -41,16 +41,6 @@ MemoryRichTextBox* MemoryForm::memoryRichTextBox(ControlId id) const noexcept {
     return id < m_richTextBoxes.size() ? m_richTextBoxes[id].get() : nullptr;
 }
 
-QString MemoryForm::text(ControlId id) const {
-    if (const MemoryTextBox* box = memoryTextBox(id)) {
-        return box->text();
-    }
-    if (const MemoryRichTextBox* box = memoryRichTextBox(id)) {
-        return box->text();
-    }
-    return QString();
-}
-
 int MemoryForm::references() const noexcept {
     int total = 0;
     for (const auto& box : m_textBoxes) {

@@ -37,8 +37,6 @@ public:
     /// Example: `window.memoryTextBox(Text2)->text()`; `window.memoryTextBox(Label1) == nullptr`.
     MemoryTextBox* memoryTextBox(ControlId id) const noexcept;
     MemoryRichTextBox* memoryRichTextBox(ControlId id) const noexcept;
-    /// The text of box `id`, whichever kind of box it is.
-    QString text(ControlId id) const;
 
     /// The control that has the keyboard focus, if any; the rich-text box's focus method sets it.
     /// Example: after `window.setFocus(Command1)`, `window.focus() == Command1`.
