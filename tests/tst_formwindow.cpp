@@ -59,6 +59,7 @@ private slots:
     void screenReaderNames();
     void aRefreshThatChangesNothingRepaintsNothing();
     void cursorStopsBlinkingWhenIdle();
+    void inputFontSkipsShapingItDoesNotNeed();
     void pastedParagraphsKeepTheirLayouts();
     void tenMegabytePaste();
 
@@ -280,6 +281,19 @@ void TestFormWindow::cursorStopsBlinkingWhenIdle() {
 }
 
 // Long pastes stay responsive only if no paragraph is shaped again for each key and repaint.
+// The design's font, and any font given to the box later, reaches its text with OpenType shaping
+// left to the scripts that need it.
+void TestFormWindow::inputFontSkipsShapingItDoesNotNeed() {
+    for (const QFont& font : {input()->font(), QFont("Liberation Serif", 18, QFont::Bold)}) {
+        input()->setFont(font);
+        const QFont laidOut = input()->document()->defaultFont();
+        QCOMPARE(laidOut.family(), font.family());
+        QCOMPARE(laidOut.pointSize(), font.pointSize());
+        QCOMPARE(laidOut.weight(), font.weight());
+        QVERIFY(laidOut.styleStrategy() & QFont::PreferNoShaping);
+    }
+}
+
 void TestFormWindow::pastedParagraphsKeepTheirLayouts() {
     input()->insertPlainText("12" + QString(10'000, u' ') + "abc\nx\ny");
     QTest::keyClick(input(), Qt::Key_Return);

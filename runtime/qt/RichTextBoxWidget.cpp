@@ -77,6 +77,17 @@ bool RichTextBoxWidget::event(QEvent* event) {
     return QTextEdit::event(event);
 }
 
+void RichTextBoxWidget::changeEvent(QEvent* event) {
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // The text edit has just handed its font to the document; the document keeps it with
+        // shaping reserved for the scripts that need it.
+        QFont font = document()->defaultFont();
+        font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+        document()->setDefaultFont(font);
+    }
+}
+
 void RichTextBoxWidget::timerEvent(QTimerEvent* event) {
     if (event->timerId() != m_cursorBlinkTimeout.timerId()) {
         QTextEdit::timerEvent(event);

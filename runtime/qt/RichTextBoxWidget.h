@@ -9,6 +9,11 @@
 // Like the cursor of most desktops' text fields, the box's cursor stops blinking after a while
 // without input and stays solid until the next key, click or focus: a blinking cursor repaints
 // the box twice a second, which is most of what a converter left open all day would cost.
+//
+// The box lays its text out without OpenType shaping wherever the script does not need it
+// (digits, signs, Latin letters): a keystroke in a pasted megabyte would otherwise reshape every
+// character of its paragraph, and shaping is half of what such a keystroke costs. Scripts that
+// need shaping to be legible, such as Arabic or Devanagari, are still shaped.
 
 #include "RichTextDispatch.h"
 
@@ -40,6 +45,7 @@ protected:
     Status takeFocus() override;
 
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
