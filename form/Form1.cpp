@@ -13,14 +13,14 @@ namespace {
 
 using runtime::VARIANT;
 
-// Every statement below takes the control it needs and releases it when the statement ends.
-
 constexpr char16_t kPattern[] = u"#0.00";
 constexpr int kFirstDayOfWeek = 1;
 constexpr int kFirstWeekOfYear = 1;
 constexpr std::int16_t kCentred = 2;
 
 } // namespace
+
+// Every statement below takes the control it needs and releases it when the statement ends.
 
 void Form1::Form_Load() {
     runtime::checkStatus(m_controls.textBox(Text2)->setText(QString()));

@@ -13,6 +13,12 @@ bool isNumber(VarType tag) noexcept {
     return tag == VT_I2 || tag == VT_R8;
 }
 
+void requireNumbers(const VARIANT& left, const VARIANT& right) {
+    if (!isNumber(left.vt()) || !isNumber(right.vt())) {
+        throw RuntimeError(ErrorCode::TypeMismatch);
+    }
+}
+
 double toDouble(const VARIANT& value) {
     return value.vt() == VT_I2 ? value.asI2() : value.asR8();
 }
@@ -37,12 +43,8 @@ VARIANT checkedI2(std::int32_t result) {
 // rounding per call.
 template <class Operation>
 VARIANT apply(const VARIANT& left, const VARIANT& right, Operation operation) {
-    const VarType leftTag = left.vt();
-    const VarType rightTag = right.vt();
-    if (!isNumber(leftTag) || !isNumber(rightTag)) {
-        throw RuntimeError(ErrorCode::TypeMismatch);
-    }
-    if (leftTag == VT_I2 && rightTag == VT_I2) {
+    requireNumbers(left, right);
+    if (left.vt() == VT_I2 && right.vt() == VT_I2) {
         const std::int32_t result =
             operation(std::int32_t{left.asI2()}, std::int32_t{right.asI2()});
         return checkedI2(result);
@@ -66,9 +68,7 @@ VARIANT varMul(const VARIANT& left, const VARIANT& right) {
 }
 
 VARIANT varDiv(const VARIANT& left, const VARIANT& right) {
-    if (!isNumber(left.vt()) || !isNumber(right.vt())) {
-        throw RuntimeError(ErrorCode::TypeMismatch);
-    }
+    requireNumbers(left, right);
     const double divisor = toDouble(right);
     if (divisor == 0) {
         throw RuntimeError(ErrorCode::DivisionByZero);
