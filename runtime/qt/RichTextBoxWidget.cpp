@@ -1,7 +1,10 @@
 #include "RichTextBoxWidget.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -21,13 +24,28 @@ Qt::Alignment toQt(int alignment) {
     }
 }
 
+// The longest beginning of `text` of at most `room` code units that ends between two characters
+// as a person sees them: never inside a surrogate pair or between a letter and its accents.
+qsizetype fittingLength(QStringView text, qsizetype room) {
+    if (text.size() <= room) {
+        return text.size();
+    }
+    if (room <= 0) {
+        return 0;
+    }
+    // The boundary rules look at the characters on both sides; the rest of the text is not needed.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text.first(room + 1).toString());
+    graphemes.setPosition(room);
+    return graphemes.isAtBoundary() ? room : std::max<qsizetype>(graphemes.toPreviousBoundary(), 0);
+}
+
 } // namespace
 
 RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
     : QTextEdit(parent) {
     setAcceptRichText(false);
     setTabChangesFocus(true);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setWordWrapMode(QTextOption::WrapAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(1);
@@ -98,6 +116,50 @@ void RichTextBoxWidget::timerEvent(QTimerEvent* event) {
     QApplication::setCursorFlashTime(0);
 }
 
+void RichTextBoxWidget::keyPressEvent(QKeyEvent* event) {
+    const bool breaksLine = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool typesText = !event->text().isEmpty() && event->text().front().isPrint();
+    if ((breaksLine || typesText) && room(textCursor()) < 1) {
+        event->accept(); // taken, so that no other widget acts on it, and refused
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void RichTextBoxWidget::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    QTextCursor replaced = textCursor();
+    if (event->replacementLength() > 0) {
+        replaced.setPosition(replaced.position() + event->replacementStart());
+        replaced.setPosition(replaced.position() + event->replacementLength(),
+                             QTextCursor::KeepAnchor);
+    }
+    const qsizetype fitting = fittingLength(commit, room(replaced));
+    if (fitting == commit.size()) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent cut(event->preeditString(), event->attributes());
+    cut.setCommitString(commit.left(fitting), event->replacementStart(),
+                        event->replacementLength());
+    QTextEdit::inputMethodEvent(&cut);
+}
+
+void RichTextBoxWidget::insertFromMimeData(const QMimeData* source) {
+    QString text = source->text();
+    if (text.isEmpty()) {
+        return;
+    }
+    text.truncate(fittingLength(text, room(textCursor())));
+    insertPlainText(text);
+    ensureCursorVisible();
+}
+
+qsizetype RichTextBoxWidget::room(const QTextCursor& cursor) const {
+    const qsizetype length = document()->characterCount() - 1;
+    return kMaxLength - length + (cursor.selectionEnd() - cursor.selectionStart());
+}
+
 void RichTextBoxWidget::wakeCursor() {
     QApplication::setCursorFlashTime(m_desktopFlashTimeMs);
     if (hasFocus()) {
@@ -123,7 +185,7 @@ Status RichTextBoxWidget::replaceText(const QString& text) {
     }
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
+    cursor.insertText(text.left(fittingLength(text, kMaxLength)));
     return Status::Ok;
 }
 

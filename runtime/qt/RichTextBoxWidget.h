@@ -14,6 +14,13 @@
 // (digits, signs, Latin letters): a keystroke in a pasted megabyte would otherwise reshape every
 // character of its paragraph, and shaping is half of what such a keystroke costs. Scripts that
 // need shaping to be legible, such as Arabic or Devanagari, are still shaped.
+//
+// The box holds at most kMaxLength characters, like Qt's line edits: whatever is pasted, dropped,
+// typed or stored, it keeps the beginning that fits (the number is at the start) and takes no more
+// keys when full. Its lines wrap anywhere, not only between words: finding a word boundary in a
+// long run of digits or letters costs the whole rest of the run for every line, and Qt's layout
+// does that again on every edit. With both, an edit anywhere in a full box is laid out in
+// milliseconds, whatever the content.
 
 #include "RichTextDispatch.h"
 
@@ -26,6 +33,10 @@ class RichTextBoxWidget final : public QTextEdit, public RichTextDispatch {
     Q_OBJECT
 
 public:
+    /// The most UTF-16 code units the box holds, each line break counting as one. Room enough for
+    /// the longest number whose correct rounding needs every digit (about 800 of them).
+    static constexpr qsizetype kMaxLength = 32'767;
+
     explicit RichTextBoxWidget(QWidget* parent = nullptr);
     ~RichTextBoxWidget() override;
 
@@ -38,7 +49,7 @@ public:
     int currentAlignment() const override { return m_alignment; }
 
 protected:
-    /// Replaces the whole text as one edit that undo can take back.
+    /// Replaces the whole text as one edit that undo can take back, cut to kMaxLength.
     Status replaceText(const QString& text) override;
     /// Aligns every paragraph: 0 left, 1 right, 2 centred.
     Status applyAlignment(int alignment) override;
@@ -47,8 +58,15 @@ protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    /// Pastes and drops arrive here: as plain text, as much of its beginning as fits.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    /// How many characters an insertion at `cursor`, replacing its selection, may add.
+    qsizetype room(const QTextCursor& cursor) const;
+
     void keepLayouts(int position, int charsRemoved, int charsAdded);
     void wakeCursor();
 
