@@ -79,7 +79,7 @@ void TestFormWindow::init() {
     m_form1 = std::make_unique<WindowedForm1>();
     m_window = &m_form1->window;
     m_window->loadAndShow();
-    QApplication::setActiveWindow(m_window);
+    m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
