@@ -2,7 +2,7 @@
 """Starts the program on the X display of the environment, waits for its window, closes it the
 way a window manager does (a WM_DELETE_WINDOW client message) and expects exit status 0.
 
-Usage: close_by_window_manager.py PROGRAM [ARGUMENT...]   (run under xvfb-run -a)
+Usage: close_by_window_manager.py PROGRAM [ARGUMENT...]   (run under with_xvfb.py)
 """
 
 import subprocess

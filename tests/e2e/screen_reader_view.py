@@ -2,7 +2,7 @@
 """What a screen reader sees of the running program, through AT-SPI: the boxes named after their
 captions, the outputs' values, the CLEAR button, and the error notice when the input overflows.
 
-Usage: xvfb-run -a dbus-run-session -- screen_reader_view.py PROGRAM
+Usage: with_xvfb.py dbus-run-session -- screen_reader_view.py PROGRAM
 """
 
 import os
