@@ -2,7 +2,8 @@
 # Steady CPU use of the converter under Xvfb, against the floor of a bare Qt window with a 10 ms
 # timer (bare_timer), measured from the scheduler's counts in /proc. Each round runs three
 # programs side by side: the floor, the converter with 100 typed, and a second converter with a
-# megabyte pasted into its input ("12", a million blanks, "abc"). All three are measured over the
+# megabyte pasted into its input ("12", a million blanks, "abc"; the input keeps the first 32,767
+# characters). All three are measured over the
 # same SECONDS, so that whatever else the machine does in that stretch weighs on all of them
 # alike, and each round gives its own converter / floor ratio. Two stretches a round: 2 s after
 # the last input, while the inputs' cursors still blink, and 12 s after it, when they have
