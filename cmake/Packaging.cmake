@@ -65,21 +65,46 @@ if(UNIX AND NOT APPLE)
         RENAME ${MIROVANE_APP_ID}.svg)
 endif()
 
-# The Debian package: cpack -G DEB, or the "package" target.
+# The licence, the changelog and the manual page; the last two compressed as Debian packages
+# carry them (gzip -9n: no file name or time stamp inside).
+if(UNIX AND NOT APPLE)
+    find_program(MIROVANE_GZIP gzip REQUIRED)
+    mark_as_advanced(MIROVANE_GZIP)
+    set(mirovane_compressed "")
+    foreach(name IN ITEMS changelog mirovane.1)
+        set(compressed "${MIROVANE_PACKAGING_BINARY_DIR}/${name}.gz")
+        add_custom_command(OUTPUT "${compressed}"
+            COMMAND sh -c "\"$0\" -9nc \"$1\" > \"$2\"" "${MIROVANE_GZIP}"
+                "${MIROVANE_PACKAGING_DIR}/${name}" "${compressed}"
+            DEPENDS "${MIROVANE_PACKAGING_DIR}/${name}" VERBATIM)
+        list(APPEND mirovane_compressed "${compressed}")
+    endforeach()
+    add_custom_target(mirovane_documentation ALL DEPENDS ${mirovane_compressed})
+    install(FILES "${MIROVANE_PACKAGING_DIR}/copyright"
+        "${MIROVANE_PACKAGING_BINARY_DIR}/changelog.gz"
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.1.gz"
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    unset(mirovane_compressed)
+endif()
+
+# The Debian package: cpack -G DEB, or the "package" target. Its version is the one people read.
 find_program(MIROVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 mark_as_advanced(MIROVANE_DPKG_SHLIBDEPS)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mirovane)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${MIROVANE_VERSION_TEXT})
 set(CPACK_PACKAGE_VENDOR "The Mirovane developers")
 set(CPACK_PACKAGE_CONTACT "The Mirovane developers <developers@mirovane.net>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "temperature converter between Celsius and Fahrenheit")
 set(CPACK_PACKAGE_DESCRIPTION [[
-My Mirovane is a small desktop temperature converter. Type a number and the
-window shows it read as degrees Celsius converted to Fahrenheit, and read as
-degrees Fahrenheit converted to Celsius, each with two decimals, as you type.]])
+A small desktop temperature converter. Type a number and the window shows it
+read as degrees Celsius converted to Fahrenheit, and read as degrees
+Fahrenheit converted to Celsius, each with two decimals, as you type.]])
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://mirovane.net/")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(MIROVANE_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -164,7 +189,8 @@ if(UNIX AND NOT APPLE)
 endif()
 
 find_program(MIROVANE_DPKG_DEB dpkg-deb)
-mark_as_advanced(MIROVANE_DPKG_DEB)
+find_program(MIROVANE_LINTIAN lintian)
+mark_as_advanced(MIROVANE_DPKG_DEB MIROVANE_LINTIAN)
 if(MIROVANE_DPKG_DEB)
     add_test(NAME packaging_deb
         COMMAND "${CMAKE_COMMAND}"
@@ -173,6 +199,21 @@ if(MIROVANE_DPKG_DEB)
             "-DOUTPUT_DIR=${MIROVANE_PACKAGING_BINARY_DIR}/deb-test"
             "-DCONFIG=$<CONFIG>"
             "-DDPKG_DEB=${MIROVANE_DPKG_DEB}"
+            "-DLINTIAN=${MIROVANE_LINTIAN}"
             "-DAPP_ID=${MIROVANE_APP_ID}"
             -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
+    set_tests_properties(packaging_deb PROPERTIES FIXTURES_SETUP mirovane_deb)
+
+    # The package installed, and the program started from its desktop entry, under Xvfb.
+    find_program(MIROVANE_XVFB Xvfb)
+    find_program(MIROVANE_DBUS_RUN_SESSION dbus-run-session)
+    mark_as_advanced(MIROVANE_XVFB MIROVANE_DBUS_RUN_SESSION)
+    if(MIROVANE_XVFB AND MIROVANE_DBUS_RUN_SESSION)
+        add_test(NAME packaging_deb_installed
+            COMMAND "${MIROVANE_PACKAGING_DIR}/check-installed-deb.sh"
+                "${MIROVANE_PACKAGING_BINARY_DIR}/deb-test" "${PROJECT_SOURCE_DIR}/tests/e2e"
+                "${MIROVANE_APP_ID}")
+        set_tests_properties(packaging_deb_installed PROPERTIES FIXTURES_REQUIRED mirovane_deb
+            ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60)
+    endif()
 endif()
