@@ -361,6 +361,13 @@ void TestFormWindow::aFullInputTakesNoMoreCharacters() {
     QTest::keyClick(input(), Qt::Key_Right, Qt::ShiftModifier);
     type("2");
     QVERIFY(input()->toPlainText().startsWith("20"));
+    // So does an input method: of its "34", only the 3 fits in place of the selected 0.
+    QTest::keyClick(input(), Qt::Key_Right, Qt::ShiftModifier);
+    QInputMethodEvent commit;
+    commit.setCommitString("34");
+    QApplication::sendEvent(input(), &commit);
+    QVERIFY(input()->toPlainText().startsWith("230"));
+    QCOMPARE(input()->document()->characterCount() - 1, kMax);
     QTest::keyClick(input(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), m_window->widget(Text2));
 
