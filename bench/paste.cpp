@@ -1,8 +1,9 @@
 // Pasting a large clipboard into the input, and typing afterwards. One run measures one kind of
 // content at one size, on the offscreen platform with the real 10 ms timer running:
-//   paste     Ctrl+V of "12x" and the content, until both outputs show 53.60 and -11.11;
-//   key start Ctrl+Home and "9", until the outputs show 1673.60 and 487.78;
-//   key end   Ctrl+End and "9", until the key is painted and a refresh has read the text;
+//   paste     Ctrl+V of "12x" and the content, until the Fahrenheit output shows 53.60;
+//   start     Ctrl+Home and Delete, until it shows 35.60; then Ctrl+Home and "9", until 197.60;
+//   end       Ctrl+End and Backspace, then Ctrl+End and "9", each until the key is painted and
+//             a refresh has read the text (a full input takes a key only after one is deleted);
 //   CPU       the process's CPU time over the following seconds while nothing changes.
 // Each measurement runs the refresh itself once the events are handled instead of waiting for
 // the next tick, so it gives the work done, not where in the 10 ms period the key fell.
