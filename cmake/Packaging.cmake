@@ -202,18 +202,6 @@ if(MIROVANE_DPKG_DEB)
             "-DLINTIAN=${MIROVANE_LINTIAN}"
             "-DAPP_ID=${MIROVANE_APP_ID}"
             -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
+    # tests/ installs the package it leaves and starts the program from it.
     set_tests_properties(packaging_deb PROPERTIES FIXTURES_SETUP mirovane_deb)
-
-    # The package installed, and the program started from its desktop entry, under Xvfb.
-    find_program(MIROVANE_XVFB Xvfb)
-    find_program(MIROVANE_DBUS_RUN_SESSION dbus-run-session)
-    mark_as_advanced(MIROVANE_XVFB MIROVANE_DBUS_RUN_SESSION)
-    if(MIROVANE_XVFB AND MIROVANE_DBUS_RUN_SESSION)
-        add_test(NAME packaging_deb_installed
-            COMMAND "${MIROVANE_PACKAGING_DIR}/check-installed-deb.sh"
-                "${MIROVANE_PACKAGING_BINARY_DIR}/deb-test" "${PROJECT_SOURCE_DIR}/tests/e2e"
-                "${MIROVANE_APP_ID}")
-        set_tests_properties(packaging_deb_installed PROPERTIES FIXTURES_REQUIRED mirovane_deb
-            ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60)
-    endif()
 endif()
