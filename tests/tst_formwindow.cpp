@@ -1,8 +1,10 @@
 // The converter's window on Qt Widgets, as a person meets it: layout, fonts and colours from the
-// design data, captions, focus and Tab, typing, CLEAR, undo, the error notice, copying, what a
+// design data, readable on light, dark and high-contrast schemes at any scale, captions, focus
+// and Tab, typing, CLEAR, undo, the error notice, copying, what a
 // screen reader sees, and that a refresh which changes nothing repaints nothing.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "ColourContrast.h"
 #include "RichTextBoxWidget.h"
 #include "WindowedForm1.h"
 
@@ -10,12 +12,16 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <cstring>
+#include <map>
 #include <memory>
 
 using namespace form;
@@ -38,6 +44,48 @@ protected:
     }
 };
 
+// A desktop's colour scheme: the window, its text, the input's base and text, the button and its
+// text.
+QPalette scheme(QColor window, QColor windowText, QColor base, QColor text, QColor buttonText) {
+    QPalette palette(window, window);
+    palette.setColor(QPalette::WindowText, windowText);
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, buttonText);
+    return palette;
+}
+
+struct Ink {
+    double contrast = 0; ///< of the ink that stands out most from the background
+    bool atEdge = false; ///< some ink in the first or last column
+};
+
+// What is drawn in `area` (logical pixels) of a window image: the background is the colour of
+// most of the area's outline, the ink every other colour.
+Ink measureInk(const QImage& image, const QRect& area) {
+    const qreal scale = image.devicePixelRatio();
+    const QRect pixels = QRectF(QPointF(area.topLeft()) * scale, QSizeF(area.size()) * scale)
+                             .toAlignedRect()
+                             .intersected(image.rect());
+    std::map<QRgb, int> outline;
+    for (int x = pixels.left(); x <= pixels.right(); ++x) {
+        ++outline[image.pixel(x, pixels.top())];
+        ++outline[image.pixel(x, pixels.bottom())];
+    }
+    const QRgb background = std::max_element(outline.begin(), outline.end(), [](auto a, auto b) {
+                                return a.second < b.second;
+                            })->first;
+    Ink ink;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            ink.contrast = std::max(ink.contrast, runtime::contrastRatio(pixel, background));
+            ink.atEdge |= pixel != background && (x == pixels.left() || x == pixels.right());
+        }
+    }
+    return ink;
+}
+
 } // namespace
 
 class TestFormWindow : public QObject {
@@ -50,6 +98,8 @@ private slots:
     void geometry_data();
     void geometry();
     void fontsColoursAndCaptions();
+    void readableOnEveryDesktop_data();
+    void readableOnEveryDesktop();
     void nothingBeforeTheFirstTick();
     void focusStartsInTheInputAndTabFollowsTheIndices();
     void typingConverts();
@@ -133,6 +183,67 @@ void TestFormWindow::fontsColoursAndCaptions() {
     const auto* clear = qobject_cast<QPushButton*>(m_window->widget(Command1));
     QCOMPARE(clear->text(), "CLEAR");
     QCOMPARE(clear->font().weight(), QFont::Bold);
+}
+
+void TestFormWindow::readableOnEveryDesktop_data() {
+    QTest::addColumn<QPalette>("palette");
+    QTest::addColumn<qreal>("scale");
+    const QPalette light = QApplication::style()->standardPalette();
+    const QPalette dark = scheme(QColor(0x32, 0x32, 0x32), QColor(0xee, 0xee, 0xec),
+                                 QColor(0x24, 0x24, 0x24), Qt::white, QColor(0xee, 0xee, 0xec));
+    const QPalette contrast = scheme(Qt::white, Qt::black, Qt::white, Qt::black, Qt::black);
+    const QPalette inverse = scheme(Qt::black, Qt::white, Qt::black, Qt::white, Qt::white);
+    QTest::newRow("light at 1") << light << 1.0;
+    QTest::newRow("dark at 1") << dark << 1.0;
+    QTest::newRow("high contrast at 1") << contrast << 1.0;
+    QTest::newRow("high-contrast inverse at 1") << inverse << 1.0;
+    QTest::newRow("light at 1.25") << light << 1.25;
+    QTest::newRow("dark at 1.5") << dark << 1.5;
+    QTest::newRow("high-contrast inverse at 1.75") << inverse << 1.75;
+    QTest::newRow("dark at 2") << dark << 2.0;
+    QTest::newRow("light at 3") << light << 3.0;
+}
+
+// Each text stands out from what lies right behind it, measured on the rendered pixels, after
+// the desktop has switched to the scheme while the window was open; no caption is cut.
+void TestFormWindow::readableOnEveryDesktop() {
+    QFETCH(QPalette, palette);
+    QFETCH(qreal, scale);
+    const QPalette desktop = QApplication::palette();
+    const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+    QApplication::setPalette(palette);
+    type("1e999");
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->errorNotice()->isVisible(), kTimeoutMs);
+    box(Text2)->setFocus(); // no cursor in the input: only its text is measured
+
+    QImage image(m_window->size() * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    m_window->render(&image);
+    for (const Form1Control caption : {Label1, Label2, Label3}) {
+        // A caption's last row is the top of the box below it.
+        const Ink ink =
+            measureInk(image, m_window->widget(caption)->geometry().adjusted(0, 0, 0, -1));
+        QVERIFY2(ink.contrast >= 4.5,
+                 qPrintable(QString("caption %1: %2").arg(caption).arg(ink.contrast)));
+        QVERIFY2(!ink.atEdge, qPrintable(QString("caption %1 is cut").arg(caption)));
+    }
+    const QRect button = m_window->widget(Command1)->geometry();
+    const std::pair<const char*, QRect> texts[] = {
+        {"input",
+         m_window->widget(RichTextBox1)->geometry().adjusted(4, 4, -4, -4)}, // in its frame
+        {"button", button.adjusted(button.width() / 4, button.height() / 4, -button.width() / 4,
+                                   -button.height() / 4)},
+        {"error notice", m_window->errorNotice()->geometry()},
+    };
+    for (const auto& [what, area] : texts) {
+        const Ink ink = measureInk(image, area);
+        QVERIFY2(ink.contrast >= 4.5, qPrintable(QString("%1: %2").arg(what).arg(ink.contrast)));
+    }
+    for (const Form1Control id : {Text2, Text3}) { // the design's own colours, whatever the scheme
+        QCOMPARE(box(id)->palette().color(QPalette::Base), QColor(Qt::black));
+        QCOMPARE(box(id)->palette().color(QPalette::Text), QColor(255, 0, 0));
+    }
+    QVERIFY(!QFontInfo(m_window->widget(Command1)->font()).fixedPitch());
 }
 
 void TestFormWindow::nothingBeforeTheFirstTick() {

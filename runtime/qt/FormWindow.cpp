@@ -1,10 +1,14 @@
 #include "FormWindow.h"
 
+#include "ColourContrast.h"
 #include "RichTextBoxWidget.h"
 #include "RuntimeError.h"
 #include "TextBoxWidget.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimerEvent>
@@ -20,21 +24,52 @@ constexpr ColorValue kSystemColourFlag = 0x80000000;
 constexpr int kNoticeGapTwips = 30;
 constexpr int kNoticeHeightTwips = 300;
 constexpr int kNoticePointSize = 9;
+constexpr ColorValue kNoticeColour = 0x00000080; // dark red
 
+// How small a caption may be set to fit its box, and the room its ink keeps from either edge.
+constexpr qreal kSmallestCaptionPoints = 6;
+constexpr qreal kCaptionPointStep = 0.5;
+constexpr qreal kCaptionInsetPixels = 2;
+
+// Design faces are proportional sans-serif faces. Where one is missing, fontconfig chooses the
+// face that stands in for it: a face with the same metrics, or else the desktop's sans-serif
+// face. Some desktops' sans-serif face is monospace, though (one with only the Liberation faces
+// installed); then the first of a few common sans-serif faces stands in, those with Arial's
+// metrics first.
 QFont toFont(const FontDesign& design) {
-    QFont font(QString::fromUtf8(design.name));
+    const QString family = QString::fromUtf8(design.name);
+    QFont font(family);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(design.pointSize);
     font.setWeight(static_cast<QFont::Weight>(design.weight));
+    if (QFontInfo(font).fixedPitch()) {
+        font.setFamilies({family, "Liberation Sans", "Arimo", "DejaVu Sans", "Noto Sans"});
+    }
     return font;
 }
 
-// A colour value is 0x00BBGGRR, or 0x800000nn for a system colour; the only system colour that
-// design data uses is the window background, which is the palette's base for editable text.
-QColor toColor(ColorValue value, const QPalette& palette) {
-    if ((value & kSystemColourFlag) != 0) {
-        return palette.color(QPalette::Base);
+// A caption in a face wider than the design's (one without Arial's metrics) would be cut at both
+// ends of its box; it is set smaller instead, until its ink fits with a little room either side.
+void fitCaption(QLabel& label) {
+    QFont font = label.font();
+    const qreal room = label.contentsRect().width() - 2 * kCaptionInsetPixels;
+    const auto width = [&label](const QFont& face) {
+        const QFontMetricsF metrics(face, &label);
+        return std::max(metrics.horizontalAdvance(label.text()),
+                        metrics.boundingRect(label.text()).width());
+    };
+    while (width(font) > room && font.pointSizeF() > kSmallestCaptionPoints) {
+        font.setPointSizeF(font.pointSizeF() - kCaptionPointStep);
     }
+    label.setFont(font);
+}
+
+bool isSystemColour(ColorValue value) {
+    return (value & kSystemColourFlag) != 0;
+}
+
+// A colour value is 0x00BBGGRR.
+QColor toColor(ColorValue value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
 }
@@ -49,18 +84,6 @@ Qt::Alignment toQt(Alignment alignment) {
         break;
     }
     return Qt::AlignLeft | Qt::AlignTop;
-}
-
-void applyColours(QWidget& widget, const ControlDesign& control, QPalette::ColorRole text,
-                  QPalette::ColorRole background) {
-    QPalette palette = widget.palette();
-    if (control.foreColor) {
-        palette.setColor(text, toColor(*control.foreColor, palette));
-    }
-    if (control.backColor) {
-        palette.setColor(background, toColor(*control.backColor, palette));
-    }
-    widget.setPalette(palette);
 }
 
 } // namespace
@@ -82,6 +105,7 @@ FormWindow::FormWindow(const FormDesign& design, std::ostream& log, QWidget* par
     setUpTabOrder(design);
     nameBoxesAfterTheirCaptions(design);
     createErrorNotice(design);
+    applyDesignColours();
     m_errors.setListener([this](const RuntimeError* error) { showError(error); });
 }
 
@@ -99,14 +123,17 @@ QWidget* FormWindow::createControl(const ControlDesign& control, ControlId id) {
     case ControlKind::Label: {
         auto* label = new QLabel(QString::fromUtf8(control.text), this);
         label->setAlignment(toQt(control.alignment));
-        applyColours(*label, control, QPalette::WindowText, QPalette::Window);
+        label->setAutoFillBackground(control.backColor.has_value());
+        m_designColours.push_back(
+            {label, QPalette::WindowText, QPalette::Window, control.foreColor, control.backColor});
         widget = label;
         break;
     }
     case ControlKind::TextBox: {
         auto* box = new TextBoxWidget(this);
         box->setText(QString::fromUtf8(control.text));
-        applyColours(*box, control, QPalette::Text, QPalette::Base);
+        m_designColours.push_back(
+            {box, QPalette::Text, QPalette::Base, control.foreColor, control.backColor});
         m_textBoxes[id] = box;
         widget = box;
         break;
@@ -114,7 +141,8 @@ QWidget* FormWindow::createControl(const ControlDesign& control, ControlId id) {
     case ControlKind::RichTextBox: {
         auto* box = new RichTextBoxWidget(this);
         box->setPlainText(QString::fromUtf8(control.text));
-        applyColours(*box, control, QPalette::Text, QPalette::Base);
+        m_designColours.push_back(
+            {box, QPalette::Text, QPalette::Base, control.foreColor, control.backColor});
         m_richTextBoxes[id] = box;
         widget = box;
         break;
@@ -134,6 +162,9 @@ QWidget* FormWindow::createControl(const ControlDesign& control, ControlId id) {
     widget->setFont(toFont(control.font));
     widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
                         pixels(control.height));
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        fitCaption(*label);
+    }
     return widget;
 }
 
@@ -195,13 +226,47 @@ void FormWindow::createErrorNotice(const FormDesign& design) {
     m_errorNotice->setAlignment(Qt::AlignCenter);
     QFont font = this->font();
     font.setPointSize(kNoticePointSize);
+    font.setBold(true);
     m_errorNotice->setFont(font);
-    QPalette palette = m_errorNotice->palette();
-    palette.setColor(QPalette::WindowText, Qt::darkRed);
-    m_errorNotice->setPalette(palette);
+    m_designColours.push_back(
+        {m_errorNotice, QPalette::WindowText, QPalette::Window, kNoticeColour, std::nullopt});
     m_errorNotice->setGeometry(pixels(left), pixels(bottom + kNoticeGapTwips), pixels(right - left),
                                pixels(kNoticeHeightTwips));
     m_errorNotice->hide();
+}
+
+// The design's colours on the desktop's current colour scheme. A system colour is left to the
+// desktop, so that it follows every change of scheme by itself. A text colour is kept where it
+// stands out from what lies behind it and otherwise moved toward the scheme's text colour.
+void FormWindow::applyDesignColours() {
+    const QPalette& scheme = palette();
+    for (const DesignColours& control : m_designColours) {
+        QPalette colours = control.widget->palette();
+        // What lies behind the text: the design's background, or else the desktop's, which is
+        // the window's behind a label and the box's own behind a box's text.
+        QColor background =
+            control.backgroundRole == QPalette::Window
+                ? scheme.color(QPalette::Window)
+                : QApplication::palette(control.widget).color(control.backgroundRole);
+        if (control.background && !isSystemColour(*control.background)) {
+            background = toColor(*control.background);
+            colours.setColor(control.backgroundRole, background);
+        }
+        if (control.text && !isSystemColour(*control.text)) {
+            colours.setColor(control.textRole, readableColour(toColor(*control.text), background,
+                                                              scheme.color(control.textRole)));
+        }
+        control.widget->setPalette(colours);
+    }
+}
+
+// The desktop's colour scheme has changed (its palette, its style or its theme): the window's
+// palette follows it, and the design's colours are measured against it again.
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        applyDesignColours();
+    }
 }
 
 void FormWindow::showError(const RuntimeError* error) {

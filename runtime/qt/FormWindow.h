@@ -4,6 +4,12 @@
 // order of their tab indices, and a one-line notice for the current untrapped error. Clicks and
 // timer ticks go through EventDelivery to the procedures bound to them; the procedures reach the
 // controls through the FormControls interface.
+//
+// The window stays readable on any desktop. System colours follow the desktop's colour scheme,
+// live; a design colour of text that would not stand out from what lies behind it on the current
+// scheme (blue captions on a dark window) is moved toward the scheme's text colour just far
+// enough to do so. A missing design face is replaced by fontconfig's choice, but never by a
+// monospace face, and a caption too wide for its box in the face that stands in is set smaller.
 
 #include "EventDelivery.h"
 #include "FormControls.h"
@@ -12,6 +18,7 @@
 
 #include <QWidget>
 #include <iosfwd>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -55,9 +62,21 @@ public:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    /// The colours that the design gives a control's text and background, and the roles of its
+    /// palette that show them. A background that the control does not fill is the window's.
+    struct DesignColours {
+        QWidget* widget = nullptr;
+        QPalette::ColorRole textRole = QPalette::WindowText;
+        QPalette::ColorRole backgroundRole = QPalette::Window;
+        std::optional<ColorValue> text;
+        std::optional<ColorValue> background;
+    };
+
     QWidget* createControl(const ControlDesign& control, ControlId id);
+    void applyDesignColours();
     void setUpTabOrder(const FormDesign& design);
     void nameBoxesAfterTheirCaptions(const FormDesign& design);
     void createErrorNotice(const FormDesign& design);
@@ -68,6 +87,7 @@ private:
     std::vector<QWidget*> m_widgets;
     std::vector<TextBoxWidget*> m_textBoxes;
     std::vector<RichTextBoxWidget*> m_richTextBoxes;
+    std::vector<DesignColours> m_designColours;
     std::vector<std::pair<ControlId, int>> m_timerIntervals;
     std::vector<std::pair<int, ControlId>> m_runningTimers;
     QWidget* m_firstFocus = nullptr;
