@@ -35,7 +35,8 @@ if(NOT result EQUAL 0 OR NOT result2 EQUAL 0)
 endif()
 message(STATUS "${packages}:\n${fields}")
 
-foreach(expected IN ITEMS "Package: mirovane" "Section: utils" "Version: 1.00" "Depends: ")
+foreach(expected IN ITEMS "Package: mirovane" "Section: utils" "Version: 1.00" "Depends: "
+        "fonts-liberation2 | fonts-liberation, " "libc6")
     string(FIND "${fields}" "${expected}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "the package lacks \"${expected}\"")
