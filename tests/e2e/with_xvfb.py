@@ -8,6 +8,7 @@ and starts the server in two steps: another run could take the number in between
 then ran against a display that was not its own, or was gone.)
 
 Usage: with_xvfb.py COMMAND [ARGS...]
+The screen is 1024x768 at 24 bits unless XVFB_SCREEN gives another (e.g. 2000x1200x24).
 """
 
 import os
@@ -18,7 +19,8 @@ import sys
 def main():
     ready_read, ready_write = os.pipe()
     server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(ready_write), "-screen", "0", "1024x768x24",
+        ["Xvfb", "-displayfd", str(ready_write), "-screen", "0",
+         os.environ.get("XVFB_SCREEN", "1024x768x24"),
          "-nolisten", "tcp", "-noreset"],
         pass_fds=[ready_write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(ready_write)
