@@ -4,6 +4,7 @@
 // screen reader sees, and that a refresh which changes nothing repaints nothing.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "Announcer.h"
 #include "ColourContrast.h"
 #include "RichTextBoxWidget.h"
 #include "WindowedForm1.h"
@@ -108,6 +109,8 @@ private slots:
     void errorNoticeAppearsAndGoes();
     void outputsCanBeCopied();
     void screenReaderNames();
+    void settledOutputsAreSaidOnce_data();
+    void settledOutputsAreSaidOnce();
     void aRefreshThatChangesNothingRepaintsNothing();
     void cursorStopsBlinkingWhenIdle();
     void inputFontSkipsShapingItDoesNotNeed();
@@ -349,6 +352,55 @@ void TestFormWindow::screenReaderNames() {
     type("1e400");
     QTRY_VERIFY_WITH_TIMEOUT(m_window->errorNotice()->isVisible(), kTimeoutMs);
     QCOMPARE(name(m_window->errorNotice()), "Overflow");
+}
+
+void TestFormWindow::settledOutputsAreSaidOnce_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("said");
+    const auto outputs = [](const char* fahrenheit, const char* celsius) {
+        return QStringList{
+            QString("%1 Degrees in Fahrenheit, %2 Degrees in Celsius").arg(fahrenheit, celsius)};
+    };
+    const QLocale c = QLocale::c();
+    QTest::newRow("1, 10, 100 said once") << c << "100" << outputs("212.00", "37.78");
+    QTest::newRow("the locale's decimal comma")
+        << QLocale(QLocale::German, QLocale::Germany) << "100" << outputs("212,00", "37,78");
+    QTest::newRow("negative") << c << "-40" << outputs("-40.00", "-40.00");
+    QTest::newRow("outputs as first shown are no news") << c << "0" << QStringList{};
+    QTest::newRow("an error at once, assertively")
+        << c << "1e999" << QStringList{"!Error: Overflow"};
+}
+
+// Typed a key at a time, with ticks between the keys; the outputs are said once they have
+// stayed the same for the pause, and the focus stays in the input. Assertive announcements are
+// marked with a "!". (How they reach a screen reader is the end-to-end test's concern.)
+void TestFormWindow::settledOutputsAreSaidOnce() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, said);
+    constexpr int kPauseMs = 300;
+    const QLocale before;
+    QLocale::setDefault(locale);
+    WindowedForm1 fresh;
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    fresh.window.announcer().setPause(kPauseMs);
+    fresh.window.loadAndShow();
+    QTRY_VERIFY_WITH_TIMEOUT(!fresh.box(Text3)->text().isEmpty(), kTimeoutMs);
+    QStringList heard;
+    connect(&fresh.window.announcer(), &runtime::Announcer::announced, this,
+            [&heard](const QString& message, bool assertive) {
+                heard.append((assertive ? "!" : "") + message);
+            });
+
+    for (const QChar key : typed) {
+        QTest::keyClicks(fresh.input(), key);
+        QTest::qWait(30);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), said.size(), kTimeoutMs);
+    QTest::qWait(2 * kPauseMs); // and nothing more
+    QCOMPARE(heard, said);
+    QCOMPARE(fresh.window.focusWidget(), fresh.input());
 }
 
 void TestFormWindow::aRefreshThatChangesNothingRepaintsNothing() {

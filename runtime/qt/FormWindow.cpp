@@ -1,5 +1,6 @@
 #include "FormWindow.h"
 
+#include "Announcer.h"
 #include "ColourContrast.h"
 #include "RichTextBoxWidget.h"
 #include "RuntimeError.h"
@@ -93,7 +94,8 @@ FormWindow::FormWindow(const FormDesign& design, std::ostream& log, QWidget* par
     , m_errors(log)
     , m_widgets(design.controls.size(), nullptr)
     , m_textBoxes(design.controls.size(), nullptr)
-    , m_richTextBoxes(design.controls.size(), nullptr) {
+    , m_richTextBoxes(design.controls.size(), nullptr)
+    , m_announcer(new Announcer(*this)) {
     setObjectName(QString::fromUtf8(design.name));
     setWindowTitle(QString::fromUtf8(design.caption));
     setFont(toFont(design.font));
@@ -135,6 +137,7 @@ QWidget* FormWindow::createControl(const ControlDesign& control, ControlId id) {
         m_designColours.push_back(
             {box, QPalette::Text, QPalette::Base, control.foreColor, control.backColor});
         m_textBoxes[id] = box;
+        m_announcer->watch(*box);
         widget = box;
         break;
     }
@@ -280,6 +283,7 @@ void FormWindow::showError(const RuntimeError* error) {
     m_errorNotice->show();
     QAccessibleEvent alert(m_errorNotice, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
+    m_announcer->alert(tr("Error: %1").arg(m_errorNotice->text()));
 }
 
 ControlRef<TextBox> FormWindow::textBox(ControlId id) {

@@ -3,7 +3,8 @@
 // boxes, buttons and timers at their design positions with their fonts and colours, the focus
 // order of their tab indices, and a one-line notice for the current untrapped error. Clicks and
 // timer ticks go through EventDelivery to the procedures bound to them; the procedures reach the
-// controls through the FormControls interface.
+// controls through the FormControls interface. Screen readers hear the text boxes' contents
+// once they settle after a change, and each new error, without the focus moving.
 //
 // The window stays readable on any desktop. System colours follow the desktop's colour scheme,
 // live; a design colour of text that would not stand out from what lies behind it on the current
@@ -26,6 +27,7 @@ class QLabel;
 
 namespace runtime {
 
+class Announcer;
 class RichTextBoxWidget;
 class TextBoxWidget;
 
@@ -55,6 +57,9 @@ public:
     /// The line that shows the current untrapped error; hidden while there is none.
     /// Example: after a refresh of "1e400", `window.errorNotice()->text() == "Overflow"`.
     QLabel* errorNotice() const noexcept { return m_errorNotice; }
+    /// What tells screen readers the outputs (every text box) once they settle, and the errors.
+    /// Example: `window.announcer().setPause(300)`.
+    Announcer& announcer() const noexcept { return *m_announcer; }
 
     /// Converts design units to pixels: 15 twips a pixel at 96 dpi; Qt scales for denser screens.
     /// Example: `FormWindow::pixels(4680) == 312`.
@@ -92,6 +97,7 @@ private:
     std::vector<std::pair<int, ControlId>> m_runningTimers;
     QWidget* m_firstFocus = nullptr;
     QLabel* m_errorNotice = nullptr;
+    Announcer* m_announcer = nullptr;
 };
 
 } // namespace runtime
