@@ -146,18 +146,25 @@ void RichTextBoxWidget::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void RichTextBoxWidget::insertFromMimeData(const QMimeData* source) {
-    QString text = source->text();
+    const QString text = source->text();
     if (text.isEmpty()) {
         return;
     }
-    text.truncate(fittingLength(text, room(textCursor())));
-    insertPlainText(text);
+    QTextCursor cursor = textCursor();
+    insertFitting(cursor, text);
+    setTextCursor(cursor);
     ensureCursorVisible();
 }
 
 qsizetype RichTextBoxWidget::room(const QTextCursor& cursor) const {
     const qsizetype length = document()->characterCount() - 1;
     return kMaxLength - length + (cursor.selectionEnd() - cursor.selectionStart());
+}
+
+// Pastes, drops and the stored Text go through here: the cut happens before the text reaches the
+// document, so that a megabyte is never laid out.
+void RichTextBoxWidget::insertFitting(QTextCursor& cursor, const QString& text) {
+    cursor.insertText(text.left(fittingLength(text, room(cursor))));
 }
 
 void RichTextBoxWidget::wakeCursor() {
@@ -185,7 +192,7 @@ Status RichTextBoxWidget::replaceText(const QString& text) {
     }
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
-    cursor.insertText(text.left(fittingLength(text, kMaxLength)));
+    insertFitting(cursor, text);
     return Status::Ok;
 }
 

@@ -66,6 +66,8 @@ protected:
 private:
     /// How many characters an insertion at `cursor`, replacing its selection, may add.
     qsizetype room(const QTextCursor& cursor) const;
+    /// Puts the beginning of `text` that fits in place of the selection of `cursor`, as one edit.
+    void insertFitting(QTextCursor& cursor, const QString& text);
 
     void keepLayouts(int position, int charsRemoved, int charsAdded);
     void wakeCursor();
