@@ -1,5 +1,7 @@
 #include "RichTextBoxWidget.h"
 
+#include "RichTextBoxAccessible.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -43,6 +45,7 @@ qsizetype fittingLength(QStringView text, qsizetype room) {
 
 RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
     : QTextEdit(parent) {
+    RichTextBoxAccessible::installFactory();
     setAcceptRichText(false);
     setTabChangesFocus(true);
     setWordWrapMode(QTextOption::WrapAnywhere);
@@ -161,8 +164,8 @@ qsizetype RichTextBoxWidget::room(const QTextCursor& cursor) const {
     return kMaxLength - length + (cursor.selectionEnd() - cursor.selectionStart());
 }
 
-// Pastes, drops and the stored Text go through here: the cut happens before the text reaches the
-// document, so that a megabyte is never laid out.
+// Pastes, drops, the stored Text and what assistive tools write go through here: the cut happens
+// before the text reaches the document, so that a megabyte is never laid out.
 void RichTextBoxWidget::insertFitting(QTextCursor& cursor, const QString& text) {
     cursor.insertText(text.left(fittingLength(text, room(cursor))));
 }

@@ -16,11 +16,11 @@
 // need shaping to be legible, such as Arabic or Devanagari, are still shaped.
 //
 // The box holds at most kMaxLength characters, like Qt's line edits: whatever is pasted, dropped,
-// typed or stored, it keeps the beginning that fits (the number is at the start) and takes no more
-// keys when full. Its lines wrap anywhere, not only between words: finding a word boundary in a
-// long run of digits or letters costs the whole rest of the run for every line, and Qt's layout
-// does that again on every edit. With both, an edit anywhere in a full box is laid out in
-// milliseconds, whatever the content.
+// typed, stored or written by a screen reader, it keeps the beginning that fits (the number is at
+// the start) and takes no more keys when full. Its lines wrap anywhere, not only between words:
+// finding a word boundary in a long run of digits or letters costs the whole rest of the run for
+// every line, and Qt's layout does that again on every edit. With both, an edit anywhere in a full
+// box is laid out in milliseconds, whatever the content.
 
 #include "RichTextDispatch.h"
 
@@ -64,6 +64,9 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // Screen readers and test tools write through it, and so reach the box's cut.
+    friend class RichTextBoxAccessible;
+
     /// How many characters an insertion at `cursor`, replacing its selection, may add.
     qsizetype room(const QTextCursor& cursor) const;
     /// Puts the beginning of `text` that fits in place of the selection of `cursor`, as one edit.
