@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """What a screen reader sees of the running program, through AT-SPI: the boxes named after their
-captions, the outputs' values, the CLEAR button, and the error notice when the input overflows.
+captions, the outputs' values, the CLEAR button, and the error notice when the input overflows;
+and that a megabyte written into the input keeps only what fits.
 
 Usage: with_xvfb.py dbus-run-session -- screen_reader_view.py PROGRAM
 """
@@ -89,7 +90,14 @@ def main():
         field.queryEditableText().setTextContents("100")
         wait_for("212.00 read from the Fahrenheit box", lambda: text_of(fahrenheit) == "212.00")
         assert text_of(celsius) == "37.78", text_of(celsius)
-        print("PASS: names, values, button and error notice read through AT-SPI")
+
+        megabyte = "100x" + "0" * 999_996
+        field.queryEditableText().setTextContents(megabyte)
+        kept = field.queryText().characterCount
+        assert kept == 32_767, kept
+        assert text_of(field) == megabyte[:kept], text_of(field)[:20]
+        print("PASS: names, values, button and error notice read through AT-SPI; "
+              "a megabyte written through it keeps 32,767 characters")
     finally:
         program.terminate()
         program.wait()
