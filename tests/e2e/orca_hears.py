@@ -21,42 +21,19 @@ import time
 
 import pyatspi
 
-TIMEOUT_S = 20
+import screen_reader_view as reader
+from screen_reader_view import TIMEOUT_S, find_application, wait_for
+
 # Longer than the program's pause before it says the results, with room for a loaded machine.
 SETTLE_S = 3
 SPEECH = re.compile(r"SPEECH OUTPUT: '(.*?)'")
 
 
-def find_application(name):
-    desktop = pyatspi.Registry.getDesktop(0)
-    desktop.clearCache()  # no main loop runs here to keep the list of applications current
-    for i in range(desktop.childCount):
-        application = desktop[i]
-        if application is not None and application.name == name:
-            return application
-    return None
-
-
-def wait_for(describe, condition, timeout=TIMEOUT_S):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    sys.exit("FAIL: timed out waiting for " + describe)
-
-
 def focused_name(application):
     application.clearCache()
-    pending = [application]
-    while pending:
-        node = pending.pop()
-        if node is None:
-            continue
+    for node in reader.nodes(application):
         if node.getState().contains(pyatspi.STATE_FOCUSED):
             return node.name
-        pending.extend(node[i] for i in range(node.childCount))
     return None
 
 
@@ -81,7 +58,7 @@ def main():
                 sys.exit(f"FAIL: Orca ended with status {orca.returncode}")
             return find_application("orca")
 
-        wait_for("Orca on the accessibility bus", orca_running, timeout=40)
+        wait_for("Orca on the accessibility bus", orca_running)
         program = subprocess.Popen([sys.argv[1]], stdout=subprocess.DEVNULL,
                                    env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
         application = wait_for("the program on the accessibility bus",
