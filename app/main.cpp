@@ -7,6 +7,7 @@
 #include "Version.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QIcon>
 #include <iostream>
 
@@ -26,6 +27,16 @@ int main(int, char*[]) {
         icon.addFile(QStringLiteral(":/icons/mirovane-%1.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
+    // On X11 a program that still owns a selection when it quits offers it to the desktop's
+    // clipboard manager and waits for the manager's answer, up to 5 s. Selected text (the
+    // primary selection) is not kept after the program is gone anyway, so it is given up first:
+    // only a copied text (the clipboard) is still handed over.
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection() && clipboard->ownsSelection()) {
+            clipboard->clear(QClipboard::Selection);
+        }
+    });
 
     runtime::FormWindow window(form::form1Design(), std::cerr);
     form::Form1 form1(window);
