@@ -2,7 +2,11 @@
 """Starts the program on the X display of the environment, waits for its window, closes it the
 way a window manager does (a WM_DELETE_WINDOW client message) and expects exit status 0.
 
-Usage: close_by_window_manager.py PROGRAM [ARGUMENT...]   (run under with_xvfb.py)
+With --selection, text is selected in the input first (the program then owns the primary
+selection) and the desktop has a clipboard manager that never answers; the program must still
+end within 2 s.
+
+Usage: close_by_window_manager.py [--selection] PROGRAM [ARGUMENT...]   (under with_xvfb.py)
 """
 
 import subprocess
@@ -15,10 +19,26 @@ from x11windows import find_window
 
 TITLE = "My Mirovane"
 TIMEOUT_S = 20
+CLOSE_WITH_SELECTION_S = 2
+
+
+def silent_clipboard_manager():
+    """Owns CLIPBOARD_MANAGER, as a desktop's clipboard manager does, on a connection of its
+    own, and answers nothing: a program that hands its selections over at exit waits for it."""
+    connection = display.Display()
+    window = connection.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+    window.set_selection_owner(connection.intern_atom("CLIPBOARD_MANAGER"), X.CurrentTime)
+    connection.flush()
+    return connection
 
 
 def main():
-    program = subprocess.Popen(sys.argv[1:])
+    arguments = sys.argv[1:]
+    with_selection = arguments[0] == "--selection"
+    if with_selection:
+        arguments = arguments[1:]
+        manager = silent_clipboard_manager()  # noqa: F841 (kept open until the end)
+    program = subprocess.Popen(arguments)
     screen = display.Display()
     atoms = {name: screen.intern_atom(name) for name in ("WM_PROTOCOLS", "WM_DELETE_WINDOW")}
 
@@ -34,6 +54,12 @@ def main():
         window = find_window(screen, TITLE)
 
     time.sleep(0.3)  # let a few refreshes run
+    if with_selection:
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(window.id)], check=True)
+        subprocess.run(["xdotool", "type", "100"], check=True)
+        subprocess.run(["xdotool", "key", "ctrl+a"], check=True)
+        time.sleep(0.3)
+    closed = time.monotonic()
     message = protocol.event.ClientMessage(
         window=window, client_type=atoms["WM_PROTOCOLS"],
         data=(32, [atoms["WM_DELETE_WINDOW"], X.CurrentTime, 0, 0, 0]))
@@ -44,9 +70,13 @@ def main():
     except subprocess.TimeoutExpired:
         program.kill()
         sys.exit("FAIL: the program did not end after its window was closed")
+    took = time.monotonic() - closed
     if status != 0:
         sys.exit(f"FAIL: exit status {status}")
-    print("PASS: window shown, closed, exit status 0 with arguments", sys.argv[2:])
+    if with_selection and took > CLOSE_WITH_SELECTION_S:
+        sys.exit(f"FAIL: the program took {took:.2f} s to end with text selected")
+    print(f"PASS: window shown, closed, exit status 0 after {took:.2f} s with arguments",
+          arguments[1:])
 
 
 if __name__ == "__main__":
