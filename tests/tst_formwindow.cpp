@@ -1,7 +1,7 @@
 // The converter's window on Qt Widgets, as a person meets it: layout, fonts and colours from the
 // design data, readable on light, dark and high-contrast schemes at any scale, captions, focus
-// and Tab, typing, CLEAR, undo, the error notice, copying, what a
-// screen reader sees, and that a refresh which changes nothing repaints nothing.
+// and Tab, typing, CLEAR, undo, the error notice, copying, what a screen reader sees and hears,
+// and that a refresh which changes nothing repaints nothing.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "Announcer.h"

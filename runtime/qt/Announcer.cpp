@@ -41,7 +41,10 @@ Announcer::Announcer(QWidget& window)
     : QObject(&window)
     , m_window(window) {
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    static const bool installed = (QAccessible::installFactory(notificationInterface), true);
+    static const bool installed = [] {
+        QAccessible::installFactory(notificationInterface);
+        return true;
+    }();
     Q_UNUSED(installed);
     m_notification = new QLabel(&window);
     m_notification->setObjectName(kNotificationName);
