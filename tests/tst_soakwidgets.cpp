@@ -68,11 +68,12 @@ void TestSoakWidgets::aHundredThousandRefreshes() {
     }
     QCOMPARE(form1.input()->toPlainText(), "");
 
-    if (peakMemoryIsMeaningful()) {
-        const std::int64_t growth = peakResidentKilobytes() - baseline;
-        qInfo("peak resident memory grew by %lld kB over %d refreshes", qlonglong(growth), kTicks);
-        QVERIFY(growth <= kAllowedGrowthKb);
+    if (!peakMemoryIsMeaningful()) {
+        QSKIP("memory growth not checked: no meaningful peak memory figure in this build");
     }
+    const std::int64_t growth = peakResidentKilobytes() - baseline;
+    qInfo("peak memory grew by %lld kB over %d refreshes", qlonglong(growth), kTicks);
+    QVERIFY(growth <= kAllowedGrowthKb);
 }
 
 int main(int argc, char* argv[]) {
