@@ -1,6 +1,6 @@
 # How the program is packaged: its icon and version information on Windows, the icons as Qt
 # resources, the desktop entry, AppStream metainfo and hicolor icons on Linux, installation, the
-# Debian package, and the tests that check them.
+# Debian package, and the tests that check them; the Windows downloads in PackagingWindows.cmake.
 # Included from the top-level CMakeLists.txt after add_subdirectory(app) and include(CTest).
 
 if(NOT TARGET mirovane)
@@ -46,6 +46,11 @@ foreach(size IN LISTS MIROVANE_ICON_SIZES)
 endforeach()
 qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging FILES ${mirovane_icon_files})
 unset(mirovane_icon_files)
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+    return()
+endif()
 
 # Installation.
 include(GNUInstallDirs)

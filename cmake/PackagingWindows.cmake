@@ -1,0 +1,49 @@
+# The Windows downloads: the program in a folder of its own with the Qt libraries and plugins and
+# the MinGW runtime that it loads (the layout Qt's windeployqt makes), as a portable zip and as an
+# NSIS installer. Included from Packaging.cmake when building for Windows.
+#   cmake --build <build> --target windows_downloads     leaves both in <build>/dist
+
+install(TARGETS mirovane RUNTIME DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+    DESTINATION .)
+# A shared Qt does not import its plugins' targets unless asked.
+find_package(Qt6QWindowsIntegrationPlugin REQUIRED CONFIG
+    PATHS "${Qt6Gui_DIR}" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+find_package(Qt6QModernWindowsStylePlugin REQUIRED CONFIG
+    PATHS "${Qt6Widgets_DIR}" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+install(FILES $<TARGET_FILE:Qt6::QModernWindowsStylePlugin> DESTINATION styles)
+# The compiler's own runtime, from wherever the compiler keeps it (the folders are
+# MIROVANE_MINGW_RUNTIME_DIRS).
+set(MIROVANE_MINGW_RUNTIME_DIRS "")
+foreach(library IN ITEMS libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${library}
+        OUTPUT_VARIABLE library_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${library_path}")
+        message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know where ${library} is")
+    endif()
+    install(FILES "${library_path}" DESTINATION .)
+    get_filename_component(library_dir "${library_path}" DIRECTORY)
+    list(APPEND MIROVANE_MINGW_RUNTIME_DIRS "${library_dir}")
+endforeach()
+list(REMOVE_DUPLICATES MIROVANE_MINGW_RUNTIME_DIRS)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_program(MIROVANE_MAKENSIS makensis)
+mark_as_advanced(MIROVANE_MAKENSIS)
+set(MIROVANE_WINDOWS_NAME mirovane-${MIROVANE_VERSION_TEXT}-windows-x64)
+set(MIROVANE_WINDOWS_DIST "${PROJECT_BINARY_DIR}/dist")
+if(MIROVANE_MAKENSIS)
+    string(REPLACE "," "." mirovane_version_numbers "${MIROVANE_RC_VERSION}")
+    add_custom_target(windows_downloads
+        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/windows/make-downloads.py"
+            --build-dir "${PROJECT_BINARY_DIR}" --source-dir "${PROJECT_SOURCE_DIR}"
+            --output-dir "${MIROVANE_WINDOWS_DIST}" --name ${MIROVANE_WINDOWS_NAME}
+            --version-text ${MIROVANE_VERSION_TEXT} --version-numbers ${mirovane_version_numbers}
+            --icon "${MIROVANE_PACKAGING_DIR}/mirovane.ico"
+            --strip "${CMAKE_STRIP}" --makensis "${MIROVANE_MAKENSIS}"
+        DEPENDS mirovane
+        COMMENT "Making ${MIROVANE_WINDOWS_NAME}.zip and ${MIROVANE_WINDOWS_NAME}-setup.exe"
+        VERBATIM)
+    unset(mirovane_version_numbers)
+endif()
