@@ -24,6 +24,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <vector>
 
 using namespace form;
 
@@ -370,11 +371,18 @@ void TestFormWindow::settledOutputsAreSaidOnce_data() {
     QTest::newRow("outputs as first shown are no news") << c << "0" << QStringList{};
     QTest::newRow("an error at once, assertively")
         << c << "1e999" << QStringList{"!Error: Overflow"};
+    QTest::newRow("an error, then the outputs of another number")
+        << c << "1e400|5" << QStringList{"!Error: Overflow"} + outputs("41.00", "-15.00");
+    QTest::newRow("an error gone, the outputs as they were (1e40's)")
+        << c << "1e400\b" << QStringList{"!Error: Overflow"};
 }
 
-// Typed a key at a time, with ticks between the keys; the outputs are said once they have
-// stayed the same for the pause, and the focus stays in the input. Assertive announcements are
-// marked with a "!". (How they reach a screen reader is the end-to-end test's concern.)
+// Typed a key at a time, with ticks between the keys ("|" selects the whole input, "\b" is
+// Backspace); the outputs are said once they have stayed the same for the pause, and the focus
+// stays in the input. Assertive announcements are marked with a "!". Nothing said stays in the
+// window's accessible tree once screen readers have had time to read it, and an error not even
+// that long once the window no longer shows it. (How it all reaches a screen reader is the
+// end-to-end test's concern.)
 void TestFormWindow::settledOutputsAreSaidOnce() {
     QFETCH(QLocale, locale);
     QFETCH(QString, typed);
@@ -385,6 +393,7 @@ void TestFormWindow::settledOutputsAreSaidOnce() {
     WindowedForm1 fresh;
     const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
     fresh.window.announcer().setPause(kPauseMs);
+    fresh.window.announcer().setReadingTime(kPauseMs);
     fresh.window.loadAndShow();
     QTRY_VERIFY_WITH_TIMEOUT(!fresh.box(Text3)->text().isEmpty(), kTimeoutMs);
     QStringList heard;
@@ -392,14 +401,45 @@ void TestFormWindow::settledOutputsAreSaidOnce() {
             [&heard](const QString& message, bool assertive) {
                 heard.append((assertive ? "!" : "") + message);
             });
+    // What was said (only errors, if `errors`) that an object of the window's accessible tree,
+    // shown or hidden, is still named.
+    const auto leftInTree = [&heard, &fresh](bool errors) {
+        QStringList names;
+        std::vector<QAccessibleInterface*> pending{
+            QAccessible::queryAccessibleInterface(&fresh.window)};
+        while (!pending.empty()) {
+            QAccessibleInterface* node = pending.back();
+            pending.pop_back();
+            names.append(node->text(QAccessible::Name));
+            for (int i = 0; i < node->childCount(); ++i) {
+                pending.push_back(node->child(i));
+            }
+        }
+        QStringList left;
+        for (const QString& message : heard) {
+            const bool error = message.startsWith(u'!');
+            if ((error || !errors) && names.contains(error ? message.mid(1) : message)) {
+                left.append(message);
+            }
+        }
+        return left;
+    };
 
     for (const QChar key : typed) {
-        QTest::keyClicks(fresh.input(), key);
+        if (key == u'|') {
+            QTest::keyClick(fresh.input(), Qt::Key_A, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(fresh.input(), key);
+        }
         QTest::qWait(30);
+        if (fresh.window.errorNotice()->isHidden()) {
+            QCOMPARE(leftInTree(true).join(" | "), QString());
+        }
     }
     QTRY_COMPARE_WITH_TIMEOUT(heard.size(), said.size(), kTimeoutMs);
     QTest::qWait(2 * kPauseMs); // and nothing more
     QCOMPARE(heard, said);
+    QCOMPARE(leftInTree(false).join(" | "), QString());
     QCOMPARE(fresh.window.focusWidget(), fresh.input());
 }
 

@@ -82,6 +82,10 @@ void Announcer::outputChanged() {
 }
 
 void Announcer::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_reading.timerId()) {
+        withdraw();
+        return;
+    }
     if (event->timerId() != m_pause.timerId()) {
         QObject::timerEvent(event);
         return;
@@ -101,6 +105,12 @@ void Announcer::alert(const QString& message) {
     announce(message, true);
 }
 
+void Announcer::alertGone() {
+    if (m_alerting) {
+        withdraw();
+    }
+}
+
 void Announcer::announce(const QString& message, bool assertive) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QAccessibleAnnouncementEvent announcement(&m_window, message);
@@ -113,8 +123,22 @@ void Announcer::announce(const QString& message, bool assertive) {
     m_notification->hide();
     m_notification->setText(message);
     m_notification->show();
+    m_alerting = assertive;
+    m_reading.start(m_readingMs, this);
 #endif
     emit announced(message, assertive);
+}
+
+// Screen readers read the notification's text some time after it appears (Orca 43 as it gets to
+// the event), so it stays until then. setText() rather than clear(): only setText() tells them
+// that the name has changed, for those that keep names.
+void Announcer::withdraw() {
+    m_reading.stop();
+    m_alerting = false;
+    if (m_notification != nullptr) {
+        m_notification->hide();
+        m_notification->setText(QString());
+    }
 }
 
 } // namespace runtime

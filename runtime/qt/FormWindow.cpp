@@ -276,6 +276,7 @@ void FormWindow::showError(const RuntimeError* error) {
     if (error == nullptr) {
         m_errorNotice->hide();
         m_errorNotice->clear();
+        m_announcer->alertGone();
         return;
     }
     m_errorNotice->setText(QString::fromStdString(error->description()));
