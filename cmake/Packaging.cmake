@@ -39,12 +39,15 @@ if(WIN32)
         PROPERTIES OBJECT_DEPENDS "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.ico")
 endif()
 
-# The window's icon, at :/icons/mirovane-N.png.
+# The window's icon, at :/icons/mirovane-N.png. In rcc's format 1, which records no file times:
+# the later formats record each file's modification time, which in a fresh checkout is the time
+# of the checkout, so two checkouts of one commit gave two programs.
 set(mirovane_icon_files "")
 foreach(size IN LISTS MIROVANE_ICON_SIZES)
     list(APPEND mirovane_icon_files "app/packaging/mirovane-${size}.png")
 endforeach()
-qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging FILES ${mirovane_icon_files})
+qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging OPTIONS --format-version 1
+    FILES ${mirovane_icon_files})
 unset(mirovane_icon_files)
 
 # Installation.
