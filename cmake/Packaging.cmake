@@ -167,11 +167,14 @@ if(MIROVANE_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 set(CPACK_STRIP_FILES ON)
-# CPack dates every file and member of the package with SOURCE_DATE_EPOCH when cpack's environment
-# sets it: reproducible-staging.cmake sets it to the time above unless it is set already, and
-# gives the installed folders their modes whatever the umask.
+# The same package, byte for byte, from the same commit, wherever, whenever and by whomever it is
+# built. CPack dates every file and member with SOURCE_DATE_EPOCH when cpack's environment sets it:
+# reproducible-staging.cmake sets it to the time above unless it is set already, and gives the
+# installed folders their modes whatever the umask; reproducible-deb.cmake takes out what CPack
+# records of the machine in the package it makes: the umask again and the filesystem.
 set(CPACK_MIROVANE_SOURCE_DATE_EPOCH "${MIROVANE_SOURCE_DATE_EPOCH}")
 set(CPACK_PRE_BUILD_SCRIPTS "${MIROVANE_PACKAGING_DIR}/reproducible-staging.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${MIROVANE_PACKAGING_DIR}/reproducible-deb.cmake")
 include(CPack)
 
 if(NOT BUILD_TESTING)
