@@ -269,4 +269,18 @@ if(MIROVANE_DPKG_DEB)
             -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
     # tests/ installs the package it leaves and starts the program from it.
     set_tests_properties(packaging_deb PROPERTIES FIXTURES_SETUP mirovane_deb)
+
+    # Two builds of the package from two copies of the tree, in other folders on other
+    # filesystems, with other file times, at other times, under another umask and time zone, give
+    # the same package, byte for byte. It builds the package twice, a minute or two, so not again
+    # in the sanitizers' build, where it would test the same thing.
+    find_package(Git QUIET)
+    if(Git_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git" AND NOT MIROVANE_SANITIZE)
+        get_filename_component(mirovane_cmake_dir "${CMAKE_COMMAND}" DIRECTORY)
+        add_test(NAME packaging_reproducible
+            COMMAND "${MIROVANE_PACKAGING_DIR}/check-reproducible.sh" "${PROJECT_SOURCE_DIR}"
+                "${MIROVANE_PACKAGING_BINARY_DIR}/reproducible" "${mirovane_cmake_dir}")
+        set_tests_properties(packaging_reproducible PROPERTIES TIMEOUT 1200)
+        unset(mirovane_cmake_dir)
+    endif()
 endif()
