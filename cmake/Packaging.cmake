@@ -39,12 +39,15 @@ if(WIN32)
         PROPERTIES OBJECT_DEPENDS "${MIROVANE_PACKAGING_BINARY_DIR}/mirovane.ico")
 endif()
 
-# The window's icon, at :/icons/mirovane-N.png.
+# The window's icon, at :/icons/mirovane-N.png. In rcc's format 1, which records no file times:
+# the later formats record each file's modification time, which in a fresh checkout is the time
+# of the checkout, so two checkouts of one commit gave two programs.
 set(mirovane_icon_files "")
 foreach(size IN LISTS MIROVANE_ICON_SIZES)
     list(APPEND mirovane_icon_files "app/packaging/mirovane-${size}.png")
 endforeach()
-qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging FILES ${mirovane_icon_files})
+qt_add_resources(mirovane "icons" PREFIX "/icons" BASE app/packaging OPTIONS --format-version 1
+    FILES ${mirovane_icon_files})
 unset(mirovane_icon_files)
 
 if(WIN32)
@@ -93,6 +96,57 @@ if(UNIX AND NOT APPLE)
     unset(mirovane_compressed)
 endif()
 
+# The time the package records for its files and members: SOURCE_DATE_EPOCH when the environment
+# sets it at configuration, as Debian's package builds do; else the time of the last commit when
+# the source folder is a git checkout; else the modification time of the top CMakeLists.txt, which
+# in a tarball made by `git archive` (as forges make them) is the time of the commit as well.
+# Never the time of the build: one commit, one package.
+set(MIROVANE_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+set(mirovane_epoch_origin "SOURCE_DATE_EPOCH in the environment")
+if(MIROVANE_SOURCE_DATE_EPOCH STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
+    find_package(Git QUIET)
+    if(Git_FOUND)
+        execute_process(
+            COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
+            OUTPUT_VARIABLE MIROVANE_SOURCE_DATE_EPOCH ERROR_VARIABLE git_error
+            RESULT_VARIABLE git_result OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(git_result EQUAL 0)
+            set(mirovane_epoch_origin "the last commit")
+            # A new commit configures again, so that the package gets its time.
+            execute_process(
+                COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" rev-parse
+                    --git-path HEAD --git-path logs/HEAD
+                OUTPUT_VARIABLE git_paths ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+            string(REPLACE "\n" ";" git_paths "${git_paths}")
+            foreach(path IN LISTS git_paths)
+                get_filename_component(path "${path}" ABSOLUTE BASE_DIR "${PROJECT_SOURCE_DIR}")
+                if(EXISTS "${path}")
+                    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
+                endif()
+            endforeach()
+        else()
+            set(MIROVANE_SOURCE_DATE_EPOCH "")
+            string(STRIP "${git_error}" git_error)
+            message(WARNING "git cannot tell the time of the last commit: ${git_error}")
+        endif()
+        unset(git_paths)
+        unset(git_error)
+        unset(git_result)
+    else()
+        message(WARNING "git is not installed: the package cannot be dated with the last commit")
+    endif()
+endif()
+if(MIROVANE_SOURCE_DATE_EPOCH STREQUAL "")
+    file(TIMESTAMP "${PROJECT_SOURCE_DIR}/CMakeLists.txt" MIROVANE_SOURCE_DATE_EPOCH "%s" UTC)
+    set(mirovane_epoch_origin "the modification time of CMakeLists.txt")
+endif()
+if(NOT MIROVANE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "SOURCE_DATE_EPOCH is \"${MIROVANE_SOURCE_DATE_EPOCH}\", not a number of "
+        "seconds since 1970-01-01 00:00 UTC")
+endif()
+message(STATUS "The package's time: ${MIROVANE_SOURCE_DATE_EPOCH}, from ${mirovane_epoch_origin}")
+unset(mirovane_epoch_origin)
+
 # The Debian package: cpack -G DEB, or the "package" target. Its version is the one people read.
 find_program(MIROVANE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 mark_as_advanced(MIROVANE_DPKG_SHLIBDEPS)
@@ -118,6 +172,14 @@ if(MIROVANE_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
 set(CPACK_STRIP_FILES ON)
+# The same package, byte for byte, from the same commit, wherever, whenever and by whomever it is
+# built. CPack dates every file and member with SOURCE_DATE_EPOCH when cpack's environment sets it:
+# reproducible-staging.cmake sets it to the time above unless it is set already, and gives the
+# installed folders their modes whatever the umask; reproducible-deb.cmake takes out what CPack
+# records of the machine in the package it makes: the umask again and the filesystem.
+set(CPACK_MIROVANE_SOURCE_DATE_EPOCH "${MIROVANE_SOURCE_DATE_EPOCH}")
+set(CPACK_PRE_BUILD_SCRIPTS "${MIROVANE_PACKAGING_DIR}/reproducible-staging.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${MIROVANE_PACKAGING_DIR}/reproducible-deb.cmake")
 include(CPack)
 
 if(NOT BUILD_TESTING)
@@ -212,4 +274,18 @@ if(MIROVANE_DPKG_DEB)
             -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
     # tests/ installs the package it leaves and starts the program from it.
     set_tests_properties(packaging_deb PROPERTIES FIXTURES_SETUP mirovane_deb)
+
+    # Two builds of the package from two copies of the tree, in other folders on other
+    # filesystems, with other file times, at other times, under another umask and time zone, give
+    # the same package, byte for byte. It builds the package twice, a minute or two, so not again
+    # in the sanitizers' build, where it would test the same thing.
+    find_package(Git QUIET)
+    if(Git_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git" AND NOT MIROVANE_SANITIZE)
+        get_filename_component(mirovane_cmake_dir "${CMAKE_COMMAND}" DIRECTORY)
+        add_test(NAME packaging_reproducible
+            COMMAND "${MIROVANE_PACKAGING_DIR}/check-reproducible.sh" "${PROJECT_SOURCE_DIR}"
+                "${MIROVANE_PACKAGING_BINARY_DIR}/reproducible" "${mirovane_cmake_dir}")
+        set_tests_properties(packaging_reproducible PROPERTIES TIMEOUT 1200)
+        unset(mirovane_cmake_dir)
+    endif()
 endif()

@@ -11,6 +11,24 @@ target_compile_options(project_options INTERFACE
 # name of the setting).
 target_compile_definitions(project_options INTERFACE
     QT_DISABLE_DEPRECATED_UP_TO=0x060800 QT_DISABLE_DEPRECATED_BEFORE=0x060800)
+# What the compiler writes down of the source and build folders' paths (the debug information,
+# which the build ID covers, and __FILE__) is written relative to them, so that the program and
+# its package are the same wherever the tree is built. Debuggers find the sources from the source
+# folder (gdb started there, or `directory` naming it). Debug builds, which nothing packages, keep
+# the absolute paths for debuggers and IDEs started anywhere. The build folder's map comes last:
+# GCC applies the last one that matches, and the build folder usually lies in the source folder.
+set(mirovane_prefix_maps "")
+foreach(dir IN ITEMS "${PROJECT_SOURCE_DIR}" "${PROJECT_BINARY_DIR}")
+    file(REAL_PATH "${dir}" real_dir)
+    list(APPEND mirovane_prefix_maps "-ffile-prefix-map=${dir}=.")
+    if(NOT real_dir STREQUAL dir)
+        list(APPEND mirovane_prefix_maps "-ffile-prefix-map=${real_dir}=.")
+    endif()
+endforeach()
+target_compile_options(project_options INTERFACE
+    "$<$<NOT:$<CONFIG:Debug>>:${mirovane_prefix_maps}>")
+unset(mirovane_prefix_maps)
+unset(real_dir)
 if(MIROVANE_WARNINGS_AS_ERRORS)
     target_compile_options(project_options INTERFACE -Werror)
 endif()
