@@ -7,9 +7,8 @@ MinGW runtime and the plugins' folders), stripped, becomes
   NAME-setup.exe  the NSIS installer of the same files (installer.nsi beside this script).
 
 The same sources give the same downloads, byte for byte: every file and archive entry carries the
-time SOURCE_DATE_EPOCH names (taken from the environment, else from the last commit of the
-source's git checkout), in the order of their names, and nothing of the build machine's owners,
-permissions or folders.
+time given as --source-date-epoch (the last commit's), in the order of their names, and nothing
+of the build machine's owners, permissions or folders.
 """
 
 import argparse
@@ -17,19 +16,8 @@ import os
 import pathlib
 import shutil
 import subprocess
-import sys
 import time
 import zipfile
-
-
-def source_date_epoch(source_dir: pathlib.Path) -> int:
-    if "SOURCE_DATE_EPOCH" in os.environ:
-        return int(os.environ["SOURCE_DATE_EPOCH"])
-    result = subprocess.run(["git", "-C", str(source_dir), "log", "-1", "--format=%ct"],
-                            capture_output=True, text=True)
-    if result.returncode != 0 or not result.stdout.strip():
-        sys.exit("make-downloads: not a git checkout; set SOURCE_DATE_EPOCH")
-    return int(result.stdout)
 
 
 def stage(build_dir: pathlib.Path, folder: pathlib.Path, strip: str, epoch: int) -> list:
@@ -98,7 +86,7 @@ def make_installer(folder: pathlib.Path, files: list, output: pathlib.Path, args
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build-dir", type=pathlib.Path, required=True)
-    parser.add_argument("--source-dir", type=pathlib.Path, required=True)
+    parser.add_argument("--source-date-epoch", type=int, required=True)
     parser.add_argument("--output-dir", type=pathlib.Path, required=True)
     parser.add_argument("--name", required=True, help="e.g. mirovane-1.00-windows-x64")
     parser.add_argument("--version-text", required=True, help='e.g. "1.00"')
@@ -110,7 +98,7 @@ def main() -> None:
                         default=pathlib.Path(__file__).with_name("installer.nsi"))
     args = parser.parse_args()
 
-    epoch = source_date_epoch(args.source_dir)
+    epoch = args.source_date_epoch
     folder = args.build_dir.resolve() / "packaging" / "windows" / args.name
     files = stage(args.build_dir, folder, args.strip, epoch)
     args.output_dir.mkdir(parents=True, exist_ok=True)
