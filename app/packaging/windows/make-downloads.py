@@ -27,10 +27,12 @@ def stage(build_dir: pathlib.Path, folder: pathlib.Path, strip: str, epoch: int)
     subprocess.run(["cmake", "--install", str(build_dir), "--prefix", str(folder)],
                    check=True, stdout=subprocess.DEVNULL)
     files = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
+    # strip writes the time into each program's and library's header: SOURCE_DATE_EPOCH's, if set.
+    environment = dict(os.environ, SOURCE_DATE_EPOCH=str(epoch))
     for relative in files:
         path = folder / relative
         if path.suffix in (".exe", ".dll"):
-            subprocess.run([strip, "--strip-unneeded", str(path)], check=True)
+            subprocess.run([strip, "--strip-unneeded", str(path)], check=True, env=environment)
         path.chmod(0o644)
     for path in [folder, *folder.rglob("*")]:
         os.utime(path, (epoch, epoch))
