@@ -28,12 +28,13 @@ foreach(library IN ITEMS libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
 endforeach()
 list(REMOVE_DUPLICATES MIROVANE_MINGW_RUNTIME_DIRS)
 
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# With Python and NSIS (Debian's python3 and nsis), the downloads can be made.
+find_package(Python3 COMPONENTS Interpreter)
 find_program(MIROVANE_MAKENSIS makensis)
 mark_as_advanced(MIROVANE_MAKENSIS)
 set(MIROVANE_WINDOWS_NAME mirovane-${MIROVANE_VERSION_TEXT}-windows-x64)
 set(MIROVANE_WINDOWS_DIST "${PROJECT_BINARY_DIR}/dist")
-if(MIROVANE_MAKENSIS)
+if(MIROVANE_MAKENSIS AND Python3_Interpreter_FOUND)
     string(REPLACE "," "." mirovane_version_numbers "${MIROVANE_RC_VERSION}")
     add_custom_target(windows_downloads
         COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/windows/make-downloads.py"
