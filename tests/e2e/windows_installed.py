@@ -4,15 +4,15 @@ prefix of the test's own (a machine that never saw the program): the installer r
 the installed program started from where the installer put it, 100 typed and the two outputs
 read (copied to the clipboard, as a person would copy them), the window closed with Alt+F4;
 installed again over itself; uninstalled silently; the portable zip unpacked and run the same
-way; and at 144 dpi the window 1.5 times as large.
+way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark.
 
 Wine is not Windows: this proves the files, the registry entries, the shortcut and that the
 program runs, converts and scales with the Windows platform plugin, not how real Windows draws
 it or reads it aloud.
 
 Usage: with_xvfb.py windows_installed.py SETUP_EXE ZIP [SCREENSHOT_DIR]
-With SCREENSHOT_DIR, the window at 96 and at 144 dpi is saved there (windows-96dpi.png,
-windows-144dpi.png).
+With SCREENSHOT_DIR, the window at 96 and at 144 dpi and in dark mode is saved there
+(windows-96dpi.png, windows-144dpi.png, windows-dark.png).
 """
 
 import os
@@ -207,6 +207,23 @@ def use_downloads(setup, archive, screenshots):
             fail(f"at 144 dpi the window is {scaled}, at 96 dpi {size}: not {SCALE} times")
         print(f"PASS: at 144 dpi the window is {scaled[0]}x{scaled[1]}, {ratios[0]:.3f} and "
               f"{ratios[1]:.3f} times its size at 96 dpi")
+
+        # Windows 11 in dark mode: Qt 6.8 takes its dark palette and the window follows it.
+        # (Qt 6.8 keeps Windows 10's style light.)
+        personalize = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize"
+        wine("reg", "add", personalize, "/v", "AppsUseLightTheme", "/t", "REG_DWORD", "/d", "0",
+             "/f")
+        wine("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", "win11", "/f")
+        restart_wine()
+        with tempfile.TemporaryDirectory() as pictures:
+            dark = (screenshots or pathlib.Path(pictures)) / "windows-dark.png"
+            convert_and_close(program, dark)
+            mean = float(subprocess.run(
+                ["convert", str(dark), "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
+                capture_output=True, text=True, check=True).stdout)
+        if mean > 0.35:
+            fail(f"on Windows 11's dark mode the window is light (mean grey {mean:.2f})")
+        print(f"PASS: on Windows 11's dark mode the window is dark (mean grey {mean:.2f})")
 
 
 if __name__ == "__main__":
