@@ -2,6 +2,7 @@
 
 #include "Announcer.h"
 #include "ColourContrast.h"
+#include "IntervalTimer.h"
 #include "RichTextBoxWidget.h"
 #include "RuntimeError.h"
 #include "TextBoxWidget.h"
@@ -12,7 +13,6 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimerEvent>
 #include <algorithm>
 #include <optional>
 
@@ -308,22 +308,15 @@ QWidget* FormWindow::widget(ControlId id) const {
 void FormWindow::loadAndShow() {
     m_delivery.raise(kFormItself, Event::Load);
     for (const auto& [id, interval] : m_timerIntervals) {
-        m_runningTimers.emplace_back(startTimer(interval), id);
+        auto timer =
+            std::make_unique<IntervalTimer>([this, id] { m_delivery.raise(id, Event::Timer); });
+        timer->start(interval);
+        m_runningTimers.push_back(std::move(timer));
     }
     if (m_firstFocus != nullptr) {
         m_firstFocus->setFocus(Qt::ActiveWindowFocusReason);
     }
     show();
-}
-
-void FormWindow::timerEvent(QTimerEvent* event) {
-    for (const auto& [timerId, id] : m_runningTimers) {
-        if (timerId == event->timerId()) {
-            m_delivery.raise(id, Event::Timer);
-            return;
-        }
-    }
-    QWidget::timerEvent(event);
 }
 
 } // namespace runtime

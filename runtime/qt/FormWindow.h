@@ -19,6 +19,7 @@
 
 #include <QWidget>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@ class QLabel;
 namespace runtime {
 
 class Announcer;
+class IntervalTimer;
 class RichTextBoxWidget;
 class TextBoxWidget;
 
@@ -66,7 +68,6 @@ public:
     static int pixels(int twips);
 
 protected:
-    void timerEvent(QTimerEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -94,7 +95,7 @@ private:
     std::vector<RichTextBoxWidget*> m_richTextBoxes;
     std::vector<DesignColours> m_designColours;
     std::vector<std::pair<ControlId, int>> m_timerIntervals;
-    std::vector<std::pair<int, ControlId>> m_runningTimers;
+    std::vector<std::unique_ptr<IntervalTimer>> m_runningTimers;
     QWidget* m_firstFocus = nullptr;
     QLabel* m_errorNotice = nullptr;
     Announcer* m_announcer = nullptr;

@@ -1,0 +1,68 @@
+// The form's timers: they tick in the event loop, each on its own, until stopped or destroyed.
+// Built with the platform's own timer (a Windows thread timer under Wine), this also shows that
+// Qt's event loop delivers that timer's ticks.
+
+#include "IntervalTimer.h"
+
+#include <QTest>
+#include <memory>
+
+using runtime::IntervalTimer;
+
+class TestIntervalTimer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ticksUntilStopped();
+    void timersTickOnTheirOwn();
+    void startingAgainKeepsOneTimer();
+};
+
+void TestIntervalTimer::ticksUntilStopped() {
+    int ticks = 0;
+    IntervalTimer timer([&] { ++ticks; });
+    QVERIFY(!timer.isActive());
+    QTest::qWait(50);
+    QCOMPARE(ticks, 0);
+
+    timer.start(10);
+    QVERIFY(timer.isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 3, 5000);
+
+    timer.stop();
+    QVERIFY(!timer.isActive());
+    const int stoppedAt = ticks;
+    QTest::qWait(100);
+    QCOMPARE(ticks, stoppedAt);
+}
+
+void TestIntervalTimer::timersTickOnTheirOwn() {
+    int first = 0;
+    int second = 0;
+    auto one = std::make_unique<IntervalTimer>([&] { ++first; });
+    IntervalTimer other([&] { ++second; });
+    one->start(10);
+    other.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(first >= 2 && second >= 2, 5000);
+
+    one.reset(); // destroyed while running
+    const int firstAt = first;
+    const int secondAt = second;
+    QTRY_VERIFY_WITH_TIMEOUT(second >= secondAt + 3, 5000);
+    QCOMPARE(first, firstAt);
+}
+
+void TestIntervalTimer::startingAgainKeepsOneTimer() {
+    int ticks = 0;
+    IntervalTimer timer([&] { ++ticks; });
+    timer.start(10);
+    timer.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 5000);
+    timer.stop();
+    const int stoppedAt = ticks;
+    QTest::qWait(100);
+    QCOMPARE(ticks, stoppedAt);
+}
+
+QTEST_GUILESS_MAIN(TestIntervalTimer)
+#include "tst_intervaltimer.moc"
