@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """What a screen reader sees of the running program, through AT-SPI: the boxes named after their
-captions, the outputs' values, the CLEAR button, and the error notice when the input overflows;
+captions and labelled by them, the outputs' values, the CLEAR button, and the error notice when the input overflows;
 and that a megabyte written into the input keeps only what fits.
 
 Usage: with_xvfb.py dbus-run-session -- screen_reader_view.py PROGRAM
@@ -45,6 +45,14 @@ def text_of(node):
         return None
 
 
+def labels_of(node):
+    """The captions that label `node`: the labels its labelled-by relation names."""
+    return [(target.getRole(), target.name)
+            for relation in node.getRelationSet()
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+            for target in (relation.getTarget(i) for i in range(relation.getNTargets()))]
+
+
 def wait_for(describe, condition):
     deadline = time.monotonic() + TIMEOUT_S
     while time.monotonic() < deadline:
@@ -82,6 +90,8 @@ def main():
         assert named(application, pyatspi.ROLE_PUSH_BUTTON, "CLEAR") is not None
         field = named(application, pyatspi.ROLE_TEXT, "Enter a Temperature to Convert")
         assert field is not None, "no text named after the input's caption"
+        for box in (field, fahrenheit, celsius):
+            assert labels_of(box) == [(pyatspi.ROLE_LABEL, box.name)], (box.name, labels_of(box))
 
         field.queryEditableText().setTextContents("1e400")
         wait_for("the notice 'Overflow'", lambda: named(application, pyatspi.ROLE_LABEL,
@@ -96,7 +106,7 @@ def main():
         kept = field.queryText().characterCount
         assert kept == 32_767, kept
         assert text_of(field) == megabyte[:kept], text_of(field)[:20]
-        print("PASS: names, values, button and error notice read through AT-SPI; "
+        print("PASS: names, labels, values, button and error notice read through AT-SPI; "
               "a megabyte written through it keeps 32,767 characters")
     finally:
         program.terminate()
