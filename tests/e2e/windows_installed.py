@@ -4,17 +4,22 @@ prefix of the test's own (a machine that never saw the program): the installer r
 the installed program started from where the installer put it, 100 typed and the two outputs
 read (copied to the clipboard, as a person would copy them), the window closed with Alt+F4;
 installed again over itself; uninstalled silently; the portable zip unpacked and run the same
-way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark.
+way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark. The installed
+program is also run under Wine's relay trace: it must never make Windows' clock tick faster (for
+a timer of its own or of Qt's), and screen readers must be told each settled result once, about
+a second after typing, and an error at once; what they find through UI Automation (each box
+named and labelled by its caption) is read with the client UIA_TREE.
 
 Wine is not Windows: this proves the files, the registry entries, the shortcut and that the
 program runs, converts and scales with the Windows platform plugin, not how real Windows draws
 it or reads it aloud.
 
-Usage: with_xvfb.py windows_installed.py SETUP_EXE ZIP [SCREENSHOT_DIR]
+Usage: with_xvfb.py windows_installed.py SETUP_EXE ZIP UIA_TREE [SCREENSHOT_DIR]
 With SCREENSHOT_DIR, the window at 96 and at 144 dpi and in dark mode is saved there
 (windows-96dpi.png, windows-144dpi.png, windows-dark.png).
 """
 
+import json
 import os
 import pathlib
 import shlex
@@ -26,6 +31,7 @@ import zipfile
 
 from Xlib import display
 
+import wine_trace
 from x11windows import find_window
 
 TITLE = "My Mirovane"
@@ -35,6 +41,18 @@ SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\My Mirovane.ln
 TIMEOUT_S = 60
 CLOSE_S = 2
 SCALE = 1.5  # 144 dpi over 96
+SETTLED_S = (0.8, 3.0)  # when a result is said: a second after the last change, give or take
+AT_ONCE_S = 0.6  # by when an error is said
+# What UI Automation finds in the window: (control type, name, focusable, focused, read-only,
+# labelled by). 50032 is a window, 50004 an edit, 50000 a button.
+BOXES = ["Enter a Temperature to Convert", "Degrees in  Fahrenheit", "Degrees in Celsius"]
+EXPECTED_TREE = [
+    (50032, TITLE),
+    (50004, BOXES[0], True, True, False, BOXES[0]),
+    (50004, BOXES[1], True, False, True, BOXES[1]),
+    (50004, BOXES[2], True, False, True, BOXES[2]),
+    (50000, "CLEAR", True, False, None, None),
+]
 
 # Windows programs find their libraries beside themselves, not through a build's search path.
 ENVIRONMENT = {k: v for k, v in os.environ.items() if k not in ("WINEPATH", "WINEPREFIX")}
@@ -95,11 +113,10 @@ def clipboard_after(keys):
                           text=True, timeout=10).stdout
 
 
-def convert_and_close(program, screenshot=None):
-    """Starts the program, types 100, reads both outputs and closes it with Alt+F4. Returns the
-    window's size; saves a picture of it to `screenshot` if given."""
-    process = subprocess.Popen(["wine", str(program)], env=ENVIRONMENT,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def start(program, environment=ENVIRONMENT, stderr=subprocess.DEVNULL):
+    """Starts the program and waits for its window, focused; returns the process and window."""
+    process = subprocess.Popen(["wine", str(program)], env=environment,
+                               stdout=subprocess.DEVNULL, stderr=stderr)
     screen = display.Display()
     deadline = time.monotonic() + TIMEOUT_S
     window = None
@@ -112,18 +129,26 @@ def convert_and_close(program, screenshot=None):
         time.sleep(0.2)
         window = find_window(screen, TITLE)
     time.sleep(1)
-    geometry = window.get_geometry()
     subprocess.run(["xdotool", "windowfocus", "--sync", str(window.id)], check=True)
-    subprocess.run(["xdotool", "type", "--delay", "50", "100"], check=True)
-    time.sleep(0.5)
-    if screenshot:
-        subprocess.run(["import", "-window", str(window.id), str(screenshot)], check=True)
-    # Tab selects the whole of each read-only output box in turn; Ctrl+C copies it.
+    return process, window
+
+
+def type_keys(text):
+    subprocess.run(["xdotool", "type", "--delay", "50", text], check=True)
+
+
+def read_outputs(process, program):
+    """Copies both outputs, as a person would: Tab selects the whole of each read-only output box
+    in turn, Ctrl+C copies it. They must be those of 100."""
     fahrenheit = clipboard_after(["Tab", "ctrl+c"])
     celsius = clipboard_after(["Tab", "ctrl+c"])
     if (fahrenheit, celsius) != ("212.00", "37.78"):
         process.kill()
         fail(f"{program}: 100 gave {fahrenheit!r} and {celsius!r}, not 212.00 and 37.78")
+
+
+def close(process, program):
+    """Closes the window with Alt+F4; the program must end at once, with status 0."""
     closed = time.monotonic()
     subprocess.run(["xdotool", "key", "alt+F4"], check=True)
     try:
@@ -136,19 +161,116 @@ def convert_and_close(program, screenshot=None):
         fail(f"{program} ended with status {status}")
     if took > CLOSE_S:
         fail(f"{program} took {took:.2f} s to end after Alt+F4")
+    return took
+
+
+def convert_and_close(program, screenshot=None):
+    """Starts the program, types 100, reads both outputs and closes it with Alt+F4. Returns the
+    window's size; saves a picture of it to `screenshot` if given."""
+    process, window = start(program)
+    geometry = window.get_geometry()
+    type_keys("100")
+    time.sleep(0.5)
+    if screenshot:
+        subprocess.run(["import", "-window", str(window.id), str(screenshot)], check=True)
+    read_outputs(process, program)
+    took = close(process, program)
     print(f"PASS: {program}: {geometry.width}x{geometry.height}, 100 gave 212.00 and 37.78; "
           f"Alt+F4 ended it in {took:.2f} s")
     return geometry.width, geometry.height
 
 
+def wait_for_notification(trace_path, since, describe):
+    """Waits for the next thing said to screen readers after the `since` ones; returns it and the
+    seconds it took."""
+    begun = time.monotonic()
+    while time.monotonic() - begun < TIMEOUT_S / 4:
+        said = list(wine_trace.notifications(trace_path.read_text(errors="replace")))
+        if len(said) > since:
+            return said[since], time.monotonic() - begun
+        time.sleep(0.02)
+    fail(f"screen readers were not told {describe}")
+
+
+def uia_tree(client):
+    """What UI Automation finds in the window, in EXPECTED_TREE's terms, window and controls
+    only (the parts Qt makes of a box, its scroll bars, are left out)."""
+    result = wine(str(client), TITLE)
+    tree = []
+    for element in map(json.loads, result.stdout.splitlines()):
+        if element["depth"] == 0:
+            tree.append((element["type"], element["name"]))
+        elif element["type"] in (50004, 50000):
+            # Only an edit has a value, and so a read-only state.
+            read_only = element["readOnly"] if element["type"] == 50004 else None
+            tree.append((element["type"], element["name"], element["focusable"],
+                         element["focused"], read_only, element["labeledBy"]))
+    return tree
+
+
+def traced_run(program, client):
+    """The installed program under Wine's relay trace of the calls that set timers or make the
+    system's clock faster, and of what screen readers are told; and what they find in it."""
+    wine("reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d",
+         ";".join(wine_trace.TRACED), "/f")
+    traced = dict(ENVIRONMENT, WINEDEBUG="+timestamp,+relay")
+    with tempfile.NamedTemporaryFile(prefix="relay-", suffix=".log") as log:
+        trace_path = pathlib.Path(log.name)
+        process, _ = start(program, traced, log)
+        # Qt serves UI Automation from the first request of a client on, as Windows' screen
+        # readers make it when the window appears: what they find, and then what they are told.
+        tree = uia_tree(client)
+        if tree != EXPECTED_TREE:
+            fail(f"UI Automation finds {tree}, not {EXPECTED_TREE}")
+        print(f"PASS: UI Automation finds {tree}")
+        time.sleep(SETTLED_S[1])
+        if list(wine_trace.notifications(trace_path.read_text(errors="replace"))):
+            fail("screen readers were told of the outputs that the window first shows")
+
+        type_keys("100")
+        (_, text, processing), took = wait_for_notification(trace_path, 0, "the result of 100")
+        expected = "212.00 Degrees in Fahrenheit, 37.78 Degrees in Celsius"
+        if text != expected or processing != "All":
+            fail(f"for 100 screen readers were told {text!r} ({processing}), not {expected!r} "
+                 "(All, as Qt says something polite)")
+        if not SETTLED_S[0] <= took <= SETTLED_S[1]:
+            fail(f"the result of 100 was said {took:.2f} s after typing, not about a second")
+        print(f"PASS: screen readers were told {text!r} ({processing}) {took:.2f} s after 100")
+
+        read_outputs(process, program)
+        # Back to the input, and a number out of range typed over what is there.
+        subprocess.run(["xdotool", "key", "--delay", "50", "shift+Tab", "shift+Tab", "ctrl+a"],
+                       check=True)
+        type_keys("1e400")
+        (_, text, processing), took = wait_for_notification(trace_path, 1, "the error")
+        if text != "Error: Overflow" or not processing.startswith("Important"):
+            fail(f"for 1e400 screen readers were told {text!r} ({processing}), not "
+                 "'Error: Overflow' as something important")
+        if took > AT_ONCE_S:
+            fail(f"the error was said {took:.2f} s after typing, not at once")
+        print(f"PASS: screen readers were told {text!r} ({processing}) {took:.2f} s after 1e400")
+        time.sleep(SETTLED_S[1])
+        close(process, program)
+
+        trace = trace_path.read_text(errors="replace")
+        said = [text for _, text, _ in wine_trace.notifications(trace)]
+        if len(said) != 2:
+            fail(f"screen readers were told {said}, not the result of 100 once and the error")
+        tally = wine_trace.counts(trace)
+        raised = {name: tally[name] for name in wine_trace.CLOCK_RAISERS if name in tally}
+        if raised:
+            fail(f"the program made Windows' clock faster: {raised}")
+        print(f"PASS: no call that makes Windows' clock faster, from start to close; {tally}")
+
+
 def main():
-    setup, archive = (pathlib.Path(argument).resolve() for argument in sys.argv[1:3])
-    screenshots = pathlib.Path(sys.argv[3]).resolve() if len(sys.argv) > 3 else None
+    setup, archive, client = (pathlib.Path(argument).resolve() for argument in sys.argv[1:4])
+    screenshots = pathlib.Path(sys.argv[4]).resolve() if len(sys.argv) > 4 else None
     with tempfile.TemporaryDirectory(prefix="wine-") as prefix:
         ENVIRONMENT["WINEPREFIX"] = prefix
         try:
             restart_wine()
-            use_downloads(setup, archive, screenshots)
+            use_downloads(setup, archive, client, screenshots)
         finally:
             subprocess.run(["wineserver", "-k"], **QUIET)
 
@@ -162,12 +284,13 @@ def restart_wine():
     subprocess.run(["wine", "wineboot", "--init"], check=True, timeout=180, **QUIET)
 
 
-def use_downloads(setup, archive, screenshots):
+def use_downloads(setup, archive, client, screenshots):
     values = install(setup)
     folder = unix_path(INSTALL_DIR)
     files = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
     print("PASS: installed", len(files), "files, entry", values)
     convert_and_close(folder / "mirovane.exe")
+    traced_run(folder / "mirovane.exe", client)
 
     # Installing over the installed copy leaves one copy, the same files and one entry.
     install(setup)
