@@ -1,7 +1,9 @@
 # Cross-compiling for Linux on arm64 (Raspberry Pi OS, ARM Chromebooks' Linux) on a Debian machine
 # with arm64 added as a foreign architecture: Debian's cross compiler, and the target's libraries
 # and headers from the multiarch folders (qt6-base-dev:arm64 and the rest), found through their
-# arm64 CMake and pkg-config files. Qt's moc, rcc and uic are the build machine's (QT_HOST_PATH).
+# arm64 CMake and pkg-config files. Qt's moc, rcc and uic are the build machine's: Qt's arm64 CMake
+# files name them in /usr/lib/qt6/libexec, a folder that multiarch does not split, where
+# qt6-base-dev-tools (Multi-Arch: foreign) puts the build machine's.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
