@@ -165,6 +165,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://mirovane.net/")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Cross-built, the package is for the target's architecture, not for the build machine's (which
+# CPack asks dpkg for).
+if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+        set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+    else()
+        message(FATAL_ERROR "No Debian architecture known for ${CMAKE_SYSTEM_PROCESSOR}")
+    endif()
+endif()
 # The libraries' packages as dpkg-shlibdeps reads them off the program, and a face with Arial's
 # metrics: the window's captions and boxes are designed in Arial.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation")
@@ -186,13 +195,15 @@ if(NOT BUILD_TESTING)
     return()
 endif()
 
+# The build machine's Python, named by its path: CTest would run the Python3::Interpreter target,
+# as any executable target, through CMAKE_CROSSCOMPILING_EMULATOR.
 find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
     add_test(NAME packaging_icon
-        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/check-icon.py"
+        COMMAND "${Python3_EXECUTABLE}" "${MIROVANE_PACKAGING_DIR}/check-icon.py"
             "${MIROVANE_PACKAGING_DIR}/mirovane.ico")
     add_test(NAME packaging_icons_current
-        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/make-icons.py" --check
+        COMMAND "${Python3_EXECUTABLE}" "${MIROVANE_PACKAGING_DIR}/make-icons.py" --check
             "${MIROVANE_PACKAGING_DIR}")
 endif()
 
@@ -282,9 +293,14 @@ if(MIROVANE_DPKG_DEB)
     find_package(Git QUIET)
     if(Git_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git" AND NOT MIROVANE_SANITIZE)
         get_filename_component(mirovane_cmake_dir "${CMAKE_COMMAND}" DIRECTORY)
+        # Built with the preset that packagers build this architecture's package with.
+        set(MIROVANE_PACKAGE_PRESET default CACHE STRING
+            "The configure preset that packaging_reproducible builds the package with")
+        mark_as_advanced(MIROVANE_PACKAGE_PRESET)
         add_test(NAME packaging_reproducible
             COMMAND "${MIROVANE_PACKAGING_DIR}/check-reproducible.sh" "${PROJECT_SOURCE_DIR}"
-                "${MIROVANE_PACKAGING_BINARY_DIR}/reproducible" "${mirovane_cmake_dir}")
+                "${MIROVANE_PACKAGING_BINARY_DIR}/reproducible" "${mirovane_cmake_dir}"
+                "${MIROVANE_PACKAGE_PRESET}")
         set_tests_properties(packaging_reproducible PROPERTIES TIMEOUT 1200)
         unset(mirovane_cmake_dir)
     endif()

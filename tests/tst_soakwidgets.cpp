@@ -28,6 +28,12 @@ void TestSoakWidgets::aHundredThousandRefreshes() {
     QVERIFY(QTest::qWaitForWindowExposed(&form1.window));
     auto* clear = form1.window.widget(form::Command1);
 
+    // The peak is first read once the first edits are done. Under emulation (qemu-user), after the
+    // first click too: the emulator's own code cache counts in the figure and grows by a megabyte
+    // or two when the click first runs the code that handles it; after that, as on a real
+    // machine, it must not grow.
+    const bool emulated = qEnvironmentVariableIsSet("MIROVANE_EMULATED");
+    const int baselineTick = emulated ? 10'000 : 1'000;
     int edits = 0;
     std::int64_t baseline = 0;
     for (int tick = 1; tick <= kTicks; ++tick) {
@@ -41,7 +47,7 @@ void TestSoakWidgets::aHundredThousandRefreshes() {
             ++edits;
         }
         form1.tick();
-        if (tick == 1000) {
+        if (tick == baselineTick) {
             QCoreApplication::processEvents();
             baseline = peakResidentKilobytes();
         }
@@ -72,7 +78,8 @@ void TestSoakWidgets::aHundredThousandRefreshes() {
         QSKIP("memory growth not checked: no meaningful peak memory figure in this build");
     }
     const std::int64_t growth = peakResidentKilobytes() - baseline;
-    qInfo("peak memory grew by %lld kB over %d refreshes", qlonglong(growth), kTicks);
+    qInfo("peak memory grew by %lld kB over %d refreshes%s", qlonglong(growth),
+          kTicks - baselineTick, emulated ? " (emulated: after the first click)" : "");
     QVERIFY(growth <= kAllowedGrowthKb);
 }
 

@@ -7,13 +7,16 @@
 # repository of its own with the date of the tree's last commit, as a fresh clone would have it.
 # Where the packages differ, diffoscope shows where when it is installed; dpkg-deb and tar's
 # listings otherwise. Also checks that the package dates its files with that commit's time.
-#   check-reproducible.sh SOURCE_DIR WORK_DIR [CMAKE_DIR]
-# CMAKE_DIR holds the cmake and cpack to use, when not those on the PATH. Needs git. Builds only
-# what the package holds (BUILD_TESTING=OFF): about a minute on two idle cores.
+#   check-reproducible.sh SOURCE_DIR WORK_DIR [CMAKE_DIR [PRESET]]
+# CMAKE_DIR holds the cmake and cpack to use, when not those on the PATH (empty: those); PRESET
+# is the configure preset to build with ("default" unless given; "linux-arm64" for arm64's
+# package). Needs git. Builds only what the package holds (BUILD_TESTING=OFF): about a minute on
+# two idle cores.
 set -euo pipefail
 source_dir=$(cd "$1" && pwd)
 work=$2
 [ -z "${3:-}" ] || PATH=$3:$PATH
+preset=${4:-default}
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -65,9 +68,9 @@ build() {
     local status=0
     (
         cd "$1" && umask "$2" && export TZ=$3 && unset SOURCE_DATE_EPOCH &&
-            cmake --preset default -DBUILD_TESTING=OFF &&
-            cmake --build --preset default &&
-            cd build/default && cpack -G DEB
+            cmake --preset "$preset" -DBUILD_TESTING=OFF &&
+            cmake --build --preset "$preset" &&
+            cd "build/$preset" && cpack -G DEB
     ) >"$4" 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
         tail -n 40 "$4"
@@ -80,8 +83,21 @@ copy "$first" 022
 copy "$second" 077 "2001-02-03 04:05:06"
 build "$first" 022 UTC0 "$work/first.log"
 build "$second" 027 JST-9 "$work/second.log"
-a=$first/build/default/mirovane_1.00_amd64.deb
-b=$second/build/default/mirovane_1.00_amd64.deb
+# The one package each build made, whatever its version and architecture.
+package() {
+    local found=("$1/build/$preset"/mirovane_*.deb)
+    if [ ${#found[@]} -ne 1 ] || [ ! -f "${found[0]}" ]; then
+        echo "FAIL: expected one package in $1/build/$preset" >&2
+        exit 1
+    fi
+    echo "${found[0]}"
+}
+a=$(package "$first")
+b=$(package "$second")
+if [ "$(basename "$a")" != "$(basename "$b")" ]; then
+    echo "FAIL: the two builds named their packages $(basename "$a") and $(basename "$b")"
+    exit 1
+fi
 cp "$b" "$work/second.deb"
 sha256sum "$a" "$b"
 

@@ -7,7 +7,8 @@ there, so that nothing is heard; it still writes every utterance to its debug lo
 OUTPUT, which is read once Orca has ended (it writes the log in blocks). Prints all that Orca
 said, then PASS or FAIL.
 
-Usage: with_xvfb.py dbus-run-session -- orca_hears.py PROGRAM
+Usage: with_xvfb.py dbus-run-session -- orca_hears.py PROGRAM [ARGUMENT...]
+(an emulator with its options, then the program, for a cross-built one)
 Orca's whole log is kept where ORCA_LOG names, if set.
 """
 
@@ -59,7 +60,7 @@ def main():
             return find_application("orca")
 
         wait_for("Orca on the accessibility bus", orca_running)
-        program = subprocess.Popen([sys.argv[1]], stdout=subprocess.DEVNULL,
+        program = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL,
                                    env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
         application = wait_for("the program on the accessibility bus",
                                lambda: find_application("mirovane"))

@@ -3,7 +3,8 @@
 captions and labelled by them, the outputs' values, the CLEAR button, and the error notice when the input overflows;
 and that a megabyte written into the input keeps only what fits.
 
-Usage: with_xvfb.py dbus-run-session -- screen_reader_view.py PROGRAM
+Usage: with_xvfb.py dbus-run-session -- screen_reader_view.py PROGRAM [ARGUMENT...]
+(an emulator with its options, then the program, for a cross-built one)
 """
 
 import os
@@ -73,7 +74,7 @@ def named(application, role, name):
 
 def main():
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    program = subprocess.Popen([sys.argv[1]], env=environment,
+    program = subprocess.Popen(sys.argv[1:], env=environment,
                                stdout=subprocess.DEVNULL)
     try:
         def running_application():

@@ -8,7 +8,8 @@ Weston's headless backend has no seat, and weston asks a window to close only wh
 does something (a key binding, a click on a title bar), so nothing here can make it send the
 close request; ending the compositor is the nearest it allows.
 
-Usage: dbus-run-session -- wayland_session.py PROGRAM
+Usage: dbus-run-session -- wayland_session.py PROGRAM [ARGUMENT...]
+(an emulator with its options, then the program, for a cross-built one)
 """
 
 import os
@@ -37,7 +38,7 @@ def main():
         reader.wait_for("weston's socket", lambda: compositor.poll() is None and os.path.exists(
             os.path.join(runtime_dir, SOCKET)))
         program = subprocess.Popen(
-            [sys.argv[1]], stdout=subprocess.DEVNULL,
+            sys.argv[1:], stdout=subprocess.DEVNULL,
             env=dict(environment, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
 
         def scene_graph():
