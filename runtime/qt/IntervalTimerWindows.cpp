@@ -1,8 +1,10 @@
 #include "IntervalTimer.h"
 
-#include <QtGlobal>
+// clang-format off: <windows.h> comes before every other Windows header
 #include <windows.h>
+// clang-format on
 
+#include <QtGlobal>
 #include <unordered_map>
 #include <utility>
 

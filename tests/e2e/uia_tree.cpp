@@ -10,13 +10,13 @@
 // true condition, the calls that every UI Automation client has (Wine's too).
 //   uia_tree.exe TITLE
 
+// clang-format off: <windows.h> comes before every other Windows header
 #include <windows.h>
-
-#include <oleauto.h>
-#include <uiautomation.h>
+// clang-format on
 
 #include <cstdio>
 #include <string>
+#include <uiautomation.h>
 
 namespace {
 
@@ -127,7 +127,8 @@ int wmain(int argc, wchar_t** argv) {
     IUIAutomationCondition* everything = nullptr;
     IUIAutomationTreeWalker* walker = nullptr;
     if (SUCCEEDED(CoCreateInstance(__uuidof(CUIAutomation8), nullptr, CLSCTX_INPROC_SERVER,
-                                   __uuidof(IUIAutomation), reinterpret_cast<void**>(&automation))) &&
+                                   __uuidof(IUIAutomation),
+                                   reinterpret_cast<void**>(&automation))) &&
         SUCCEEDED(automation->ElementFromHandle(window, &root)) &&
         SUCCEEDED(automation->CreateTrueCondition(&everything)) &&
         SUCCEEDED(automation->CreateTreeWalker(everything, &walker))) {
