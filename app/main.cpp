@@ -1,6 +1,7 @@
 // The converter's entry: starts Qt, builds the window Form1 from its design data, binds its
 // procedures, loads and shows it, and runs until the window is closed.
 
+#include "AnimationDriver.h"
 #include "Form1.h"
 #include "Form1Design.h"
 #include "FormWindow.h"
@@ -37,6 +38,11 @@ int main(int, char*[]) {
             clipboard->clear(QClipboard::Selection);
         }
     });
+
+    // The style's animations are paced like the refresh, by a timer that never makes the
+    // system's clock faster.
+    runtime::AnimationDriver animations;
+    animations.install();
 
     runtime::FormWindow window(form::form1Design(), std::cerr);
     form::Form1 form1(window);

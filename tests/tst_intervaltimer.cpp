@@ -1,10 +1,12 @@
-// The form's timers: they tick in the event loop, each on its own, until stopped or destroyed.
-// Built with the platform's own timer (a Windows thread timer under Wine), this also shows that
-// Qt's event loop delivers that timer's ticks.
+// The form's timers: they tick in the event loop, each on its own, until stopped or destroyed;
+// and Qt's animations run to their end on them. Built with the platform's own timer (a Windows
+// thread timer under Wine), this also shows that Qt's event loop delivers that timer's ticks.
 
+#include "AnimationDriver.h"
 #include "IntervalTimer.h"
 
 #include <QTest>
+#include <QVariantAnimation>
 #include <memory>
 
 using runtime::IntervalTimer;
@@ -16,6 +18,7 @@ private slots:
     void ticksUntilStopped();
     void timersTickOnTheirOwn();
     void startingAgainKeepsOneTimer();
+    void animationsRunToTheirEnd();
 };
 
 void TestIntervalTimer::ticksUntilStopped() {
@@ -62,6 +65,26 @@ void TestIntervalTimer::startingAgainKeepsOneTimer() {
     const int stoppedAt = ticks;
     QTest::qWait(100);
     QCOMPARE(ticks, stoppedAt);
+}
+
+void TestIntervalTimer::animationsRunToTheirEnd() {
+    runtime::AnimationDriver animations;
+    animations.install();
+    QVariantAnimation animation;
+    animation.setStartValue(0);
+    animation.setEndValue(100);
+    animation.setDuration(200);
+    int frames = 0;
+    connect(&animation, &QVariantAnimation::valueChanged, this, [&] { ++frames; });
+    bool started = false;
+    connect(&animations, &QAnimationDriver::started, this, [&] { started = true; });
+
+    animation.start();
+    QTRY_COMPARE_WITH_TIMEOUT(animation.state(), QAbstractAnimation::Stopped, 5000);
+    QCOMPARE(animation.currentValue().toInt(), 100);
+    QVERIFY2(frames >= 3, qPrintable(QString::number(frames)));
+    QVERIFY(started);
+    QTRY_VERIFY(!animations.isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestIntervalTimer)
