@@ -6,9 +6,10 @@ read (copied to the clipboard, as a person would copy them), the window closed w
 installed again over itself; uninstalled silently; the portable zip unpacked and run the same
 way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark. The installed
 program is also run under Wine's relay trace: it must never make Windows' clock tick faster (for
-a timer of its own or of Qt's), and screen readers must be told each settled result once, about
-a second after typing, and an error at once; what they find through UI Automation (each box
-named and labelled by its caption) is read with the client UIA_TREE.
+a timer of its own or of Qt's, the style's animations of the button under the pointer among
+them), and screen readers must be told each settled result once, about a second after typing,
+and an error at once; what they find through UI Automation (each box named and labelled by its
+caption) is read with the client UIA_TREE.
 
 Wine is not Windows: this proves the files, the registry entries, the shortcut and that the
 program runs, converts and scales with the Windows platform plugin, not how real Windows draws
@@ -43,6 +44,7 @@ CLOSE_S = 2
 SCALE = 1.5  # 144 dpi over 96
 SETTLED_S = (0.8, 3.0)  # when a result is said: a second after the last change, give or take
 AT_ONCE_S = 0.6  # by when an error is said
+CLEAR_MIDDLE = (156, 284)  # in the window at 96 dpi
 # What UI Automation finds in the window: (control type, name, focusable, focused, read-only,
 # labelled by). 50032 is a window, 50004 an edit, 50000 a button.
 BOXES = ["Enter a Temperature to Convert", "Degrees in  Fahrenheit", "Degrees in Celsius"]
@@ -216,7 +218,7 @@ def traced_run(program, client):
     traced = dict(ENVIRONMENT, WINEDEBUG="+timestamp,+relay")
     with tempfile.NamedTemporaryFile(prefix="relay-", suffix=".log") as log:
         trace_path = pathlib.Path(log.name)
-        process, _ = start(program, traced, log)
+        process, window = start(program, traced, log)
         # Qt serves UI Automation from the first request of a client on, as Windows' screen
         # readers make it when the window appears: what they find, and then what they are told.
         tree = uia_tree(client)
@@ -238,6 +240,12 @@ def traced_run(program, client):
         print(f"PASS: screen readers were told {text!r} ({processing}) {took:.2f} s after 100")
 
         read_outputs(process, program)
+        # The pointer over CLEAR and off it, twice: the style animates the button each time.
+        for _ in range(2):
+            for x, y in (CLEAR_MIDDLE, (CLEAR_MIDDLE[0], 5)):
+                subprocess.run(["xdotool", "mousemove", "--window", str(window.id), str(x),
+                                str(y)], check=True)
+                time.sleep(0.5)
         # Back to the input, and a number out of range typed over what is there.
         subprocess.run(["xdotool", "key", "--delay", "50", "shift+Tab", "shift+Tab", "ctrl+a"],
                        check=True)
