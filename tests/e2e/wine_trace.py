@@ -1,8 +1,8 @@
 """Reading Wine's relay trace: the calls a Windows program makes into Wine's own libraries, one
-line each, as `WINEDEBUG=+timestamp,+relay` writes them to standard error, for the functions
+line each, as `WINEDEBUG=+relay` writes them to standard error, for the functions
 that the prefix's `HKCU\\Software\\Wine\\Debug` value `RelayInclude` names.
 
-    12345.678:0024:Call winmm.timeSetEvent(0000000a,00000001,...) ret=6ffff0a1b2c3
+    0024:Call winmm.timeSetEvent(0000000a,00000001,...) ret=6ffff0a1b2c3
 """
 
 import re
@@ -18,34 +18,33 @@ TRACED = CLOCK_RAISERS + TIMERS + (NOTIFY,)
 PROCESSING = {0: "ImportantAll", 1: "ImportantMostRecent", 2: "All", 3: "MostRecent",
               4: "CurrentThenMostRecent"}
 
-_CALL = re.compile(r"^(?:(\d+\.\d+):)?[0-9a-f]+:Call ([\w.]+)\((.*)\) ret=[0-9a-f]+$")
+_CALL = re.compile(r"^[0-9a-f]+:Call ([\w.]+)\((.*)\) ret=[0-9a-f]+$")
 # provider, kind, processing, then the text as its address and its characters
 _NOTIFICATION = re.compile(r'^[0-9a-f]+,([0-9a-f]+),([0-9a-f]+),(?:[0-9a-f]+ )?L"((?:[^"\\]|\\.)*)",')
 
 
 def calls(trace):
-    """The traced calls as (seconds or None, function, arguments), in order."""
+    """The traced calls as (function, arguments), in order."""
     for line in trace.splitlines():
         match = _CALL.match(line.strip())
         if match:
-            seconds, function, arguments = match.groups()
-            yield (float(seconds) if seconds else None), function, arguments
+            yield match.groups()
 
 
 def notifications(trace):
-    """What the program told screen readers: (seconds, text, processing name), in order."""
-    for seconds, function, arguments in calls(trace):
+    """What the program told screen readers: (text, processing name), in order."""
+    for function, arguments in calls(trace):
         if function == NOTIFY:
             match = _NOTIFICATION.match(arguments)
             if not match:
                 raise ValueError("a notification the trace does not show whole: " + arguments)
             processing = PROCESSING.get(int(match.group(2), 16), match.group(2))
-            yield seconds, match.group(3), processing
+            yield match.group(3), processing
 
 
 def counts(trace):
     """How often each traced function was called."""
     tally = {}
-    for _, function, _ in calls(trace):
+    for function, _ in calls(trace):
         tally[function] = tally.get(function, 0) + 1
     return tally
