@@ -11,8 +11,8 @@ set(MIROVANE_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/app/packaging")
 set(MIROVANE_PACKAGING_BINARY_DIR "${PROJECT_BINARY_DIR}/packaging")
 set(MIROVANE_ICON_SIZES 16 32 48 64 128 256)
 
-# The version for the version resource, all four numbers: "1,0,0,0". The version as people read
-# it ("1.00") is MIROVANE_VERSION_TEXT, set by the top-level CMakeLists.txt.
+# The version for the version resource, all four numbers: "1,1,0,0". The version as people read
+# it ("1.01") is MIROVANE_VERSION_TEXT, set by the top-level CMakeLists.txt.
 if(NOT DEFINED MIROVANE_VERSION_TEXT)
     message(FATAL_ERROR "Packaging.cmake needs MIROVANE_VERSION_TEXT")
 endif()
@@ -125,8 +125,21 @@ if(UNIX AND NOT APPLE)
 endif()
 
 # The licence, the changelog and the manual page; the last two compressed as Debian packages
-# carry them (gzip -9n: no file name or time stamp inside).
+# carry them (gzip -9n: no file name or time stamp inside). Both name the version, written by
+# hand: a release whose changelog or manual page names another is not configured.
 if(UNIX AND NOT APPLE)
+    file(STRINGS "${MIROVANE_PACKAGING_DIR}/changelog" mirovane_named LIMIT_COUNT 1)
+    file(STRINGS "${MIROVANE_PACKAGING_DIR}/mirovane.1" mirovane_page REGEX "^\\.TH ")
+    string(APPEND mirovane_named "\n${mirovane_page}")
+    foreach(expected IN ITEMS "mirovane (${MIROVANE_VERSION_TEXT})"
+            "\"mirovane ${MIROVANE_VERSION_TEXT}\"")
+        string(FIND "${mirovane_named}" "${expected}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "the changelog or the manual page does not name ${expected}")
+        endif()
+    endforeach()
+    unset(mirovane_named)
+    unset(mirovane_page)
     find_program(MIROVANE_GZIP gzip REQUIRED)
     mark_as_advanced(MIROVANE_GZIP)
     set(mirovane_compressed "")
@@ -282,6 +295,7 @@ if(MIROVANE_DPKG_DEB)
             "-DDPKG_DEB=${MIROVANE_DPKG_DEB}"
             "-DLINTIAN=${MIROVANE_LINTIAN}"
             "-DAPP_ID=${MIROVANE_APP_ID}"
+            "-DVERSION_TEXT=${MIROVANE_VERSION_TEXT}"
             -P "${MIROVANE_PACKAGING_DIR}/check-deb.cmake")
     # tests/ installs the package it leaves and starts the program from it.
     set_tests_properties(packaging_deb PROPERTIES FIXTURES_SETUP mirovane_deb)

@@ -1,9 +1,9 @@
 # Builds the Debian package from the build tree and checks its control fields and its contents,
 # and, given lintian, that lintian finds neither an error nor a warning in it.
 #   cmake -DCPACK=... -DCONFIG_FILE=.../CPackConfig.cmake -DOUTPUT_DIR=... [-DCONFIG=...]
-#         -DDPKG_DEB=... [-DLINTIAN=...] -DAPP_ID=... -P check-deb.cmake
+#         -DDPKG_DEB=... [-DLINTIAN=...] -DAPP_ID=... -DVERSION_TEXT=1.01 -P check-deb.cmake
 
-foreach(var IN ITEMS CPACK CONFIG_FILE OUTPUT_DIR DPKG_DEB APP_ID)
+foreach(var IN ITEMS CPACK CONFIG_FILE OUTPUT_DIR DPKG_DEB APP_ID VERSION_TEXT)
     if("${${var}}" STREQUAL "")
         message(FATAL_ERROR "check-deb.cmake: ${var} is not set")
     endif()
@@ -35,7 +35,7 @@ if(NOT result EQUAL 0 OR NOT result2 EQUAL 0)
 endif()
 message(STATUS "${packages}:\n${fields}")
 
-foreach(expected IN ITEMS "Package: mirovane" "Section: utils" "Version: 1.00" "Depends: "
+foreach(expected IN ITEMS "Package: mirovane" "Section: utils" "Version: ${VERSION_TEXT}" "Depends: "
         "fonts-liberation2 | fonts-liberation, " "libc6")
     string(FIND "${fields}" "${expected}" at)
     if(at EQUAL -1)
