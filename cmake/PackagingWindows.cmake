@@ -28,6 +28,57 @@ foreach(library IN ITEMS libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
 endforeach()
 list(REMOVE_DUPLICATES MIROVANE_MINGW_RUNTIME_DIRS)
 
+# The time the downloads record for their files: SOURCE_DATE_EPOCH when the environment sets it at
+# configuration; else the time of the last commit when the source folder is a git checkout; else
+# the modification time of the top CMakeLists.txt, which in a tarball made by `git archive` (as
+# forges make them) is the time of the commit as well. Never the time of the build: one commit,
+# one zip and one installer.
+set(MIROVANE_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+set(mirovane_epoch_origin "SOURCE_DATE_EPOCH in the environment")
+if(MIROVANE_SOURCE_DATE_EPOCH STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
+    find_package(Git QUIET)
+    if(Git_FOUND)
+        execute_process(
+            COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
+            OUTPUT_VARIABLE MIROVANE_SOURCE_DATE_EPOCH ERROR_VARIABLE git_error
+            RESULT_VARIABLE git_result OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(git_result EQUAL 0)
+            set(mirovane_epoch_origin "the last commit")
+            # A new commit configures again, so that the downloads get its time.
+            execute_process(
+                COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" rev-parse
+                    --git-path HEAD --git-path logs/HEAD
+                OUTPUT_VARIABLE git_paths ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+            string(REPLACE "\n" ";" git_paths "${git_paths}")
+            foreach(path IN LISTS git_paths)
+                get_filename_component(path "${path}" ABSOLUTE BASE_DIR "${PROJECT_SOURCE_DIR}")
+                if(EXISTS "${path}")
+                    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${path}")
+                endif()
+            endforeach()
+        else()
+            set(MIROVANE_SOURCE_DATE_EPOCH "")
+            string(STRIP "${git_error}" git_error)
+            message(WARNING "git cannot tell the time of the last commit: ${git_error}")
+        endif()
+        unset(git_paths)
+        unset(git_error)
+        unset(git_result)
+    else()
+        message(WARNING "git is not installed: the downloads cannot be dated with the last commit")
+    endif()
+endif()
+if(MIROVANE_SOURCE_DATE_EPOCH STREQUAL "")
+    file(TIMESTAMP "${PROJECT_SOURCE_DIR}/CMakeLists.txt" MIROVANE_SOURCE_DATE_EPOCH "%s" UTC)
+    set(mirovane_epoch_origin "the modification time of CMakeLists.txt")
+endif()
+if(NOT MIROVANE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "SOURCE_DATE_EPOCH is \"${MIROVANE_SOURCE_DATE_EPOCH}\", not a number of "
+        "seconds since 1970-01-01 00:00 UTC")
+endif()
+message(STATUS "The downloads' time: ${MIROVANE_SOURCE_DATE_EPOCH}, from ${mirovane_epoch_origin}")
+unset(mirovane_epoch_origin)
+
 # With Python and NSIS (Debian's python3 and nsis), the downloads can be made.
 find_package(Python3 COMPONENTS Interpreter)
 find_program(MIROVANE_MAKENSIS makensis)

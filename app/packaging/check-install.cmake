@@ -24,7 +24,8 @@ set(expected
     "${BINDIR}/mirovane"
     "${DATADIR}/applications/${APP_ID}.desktop"
     "${DATADIR}/metainfo/${APP_ID}.metainfo.xml"
-    "${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg")
+    "${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg"
+    "${DATADIR}/man/man1/mirovane.1")
 string(REPLACE "," ";" sizes "${ICON_SIZES}")
 foreach(size IN LISTS sizes)
     list(APPEND expected "${DATADIR}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")
