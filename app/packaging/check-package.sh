@@ -85,6 +85,21 @@ echo "Debian's hardening here: $(echo $features)"
 mapfile -t programs < <(find "$unpacked/deb" -type f -exec sh -c \
     'head -c 4 "$1" | grep -q "^.ELF"' sh {} \; -print | sort)
 [ ${#programs[@]} -gt 0 ] || fail "no program in the package"
+# Per program, on its report, compiler options and notes, set in the loop below.
+expect() { # FEATURE DESCRIPTION TEST...
+    local feature=$1 description=$2
+    shift 2
+    if ! grep -qx "$feature" <<<"$features"; then
+        echo "    ($description: not in this release's hardening)"
+    elif "$@"; then
+        echo "    ok: $description"
+    else
+        fail "$name: $description missing"
+    fi
+}
+says() { grep -q "^ $1: yes" <<<"$report"; }
+compiled_with() { grep -q -- " $1" <<<"$producer"; }
+noted() { grep -q "$1" <<<"$notes"; }
 for program in "${programs[@]}"; do
     name=${program#"$unpacked/deb"}
     report=$(hardening-check --verbose "$program" || true)
@@ -95,20 +110,6 @@ for program in "${programs[@]}"; do
     [ -f "$debug" ] || fail "$name: no debug information in the -dbgsym package"
     producer=$("$readelf" --debug-dump=info "$debug" 2>/dev/null | grep -m 1 DW_AT_producer || true)
     notes=$("$readelf" --notes "$program")
-    expect() { # FEATURE DESCRIPTION TEST...
-        local feature=$1 description=$2
-        shift 2
-        if ! grep -qx "$feature" <<<"$features"; then
-            echo "    ($description: not in this release's hardening)"
-        elif "$@"; then
-            echo "    ok: $description"
-        else
-            fail "$name: $description missing"
-        fi
-    }
-    says() { grep -q "^ $1: yes" <<<"$report"; }
-    compiled_with() { grep -q -- " $1" <<<"$producer"; }
-    noted() { grep -q "$1" <<<"$notes"; }
     expect pie "position-independent" says "Position Independent Executable"
     expect relro "read-only relocations" says "Read-only relocations"
     expect bindnow "immediate binding" says "Immediate binding"
