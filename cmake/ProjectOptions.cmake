@@ -29,6 +29,17 @@ target_compile_options(project_options INTERFACE
     "$<$<NOT:$<CONFIG:Debug>>:${mirovane_prefix_maps}>")
 unset(mirovane_prefix_maps)
 unset(real_dir)
+# On Windows, where no distribution's build flags reach the program, the hardening of Debian's
+# builds that MinGW-w64 supports: the strong stack protector, and _FORTIFY_SOURCE=2's checked
+# copies where the compiler knows a buffer's size (it needs the optimiser, so not in Debug
+# builds). Both are compiler options only: linked without them, the checks' failure handlers come
+# from MinGW-w64's own runtime, linked in statically, as Qt for Windows has them (with the option
+# at link time, GCC would make the program load its libssp-0.dll as well).
+if(MINGW)
+    target_compile_options(project_options INTERFACE -fstack-protector-strong)
+    target_compile_definitions(project_options INTERFACE
+        "$<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>")
+endif()
 if(MIROVANE_WARNINGS_AS_ERRORS)
     target_compile_options(project_options INTERFACE -Werror)
 endif()
