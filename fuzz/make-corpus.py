@@ -3,10 +3,12 @@
 
 corpus/parse_format/: one text each. corpus/refresh/: two bytes choosing extra ticks and CLEAR
 clicks (bit 2i: CLEAR after text i, bit 2i+1: a second tick), then texts separated by U+001E.
-Run it after changing the lists below; it rewrites both folders.
+Run it after changing the lists below; it rewrites the seeds and keeps the inputs that tools/fuzz
+added beside them (named by their SHA-1: 40 hexadecimal digits).
 """
 
 from pathlib import Path
+import re
 import struct
 
 CORPUS = Path(__file__).resolve().parent / "corpus"
@@ -58,10 +60,13 @@ REFRESH = {
     "negatives-that-round-to-zero": (0, ["31.999", "-17.778"]),
 }
 
+FOUND_BY_FUZZING = re.compile(r"[0-9a-f]{40}")
+
 def rewrite(folder, files):
     folder.mkdir(parents=True, exist_ok=True)
     for old in folder.iterdir():
-        old.unlink()
+        if not FOUND_BY_FUZZING.fullmatch(old.name):
+            old.unlink()
     for name, data in files.items():
         (folder / name).write_bytes(data)
 
