@@ -16,6 +16,7 @@ install(FILES $<TARGET_FILE:Qt6::QModernWindowsStylePlugin> DESTINATION styles)
 # The compiler's own runtime, from wherever the compiler keeps it (the folders are
 # MIROVANE_MINGW_RUNTIME_DIRS).
 set(MIROVANE_MINGW_RUNTIME_DIRS "")
+set(mirovane_runtime_arguments "")
 foreach(library IN ITEMS libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
     execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${library}
         OUTPUT_VARIABLE library_path OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -23,6 +24,7 @@ foreach(library IN ITEMS libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
         message(FATAL_ERROR "${CMAKE_CXX_COMPILER} does not know where ${library} is")
     endif()
     install(FILES "${library_path}" DESTINATION .)
+    list(APPEND mirovane_runtime_arguments --runtime "${library_path}")
     get_filename_component(library_dir "${library_path}" DIRECTORY)
     list(APPEND MIROVANE_MINGW_RUNTIME_DIRS "${library_dir}")
 endforeach()
@@ -79,6 +81,9 @@ endif()
 message(STATUS "The downloads' time: ${MIROVANE_SOURCE_DATE_EPOCH}, from ${mirovane_epoch_origin}")
 unset(mirovane_epoch_origin)
 
+# Qt's folder, where tools/build-qt-windows keeps what passing Qt on needs (mirovane/).
+get_filename_component(mirovane_qt_prefix "${Qt6_DIR}/../../.." ABSOLUTE)
+
 # With Python and NSIS (Debian's python3 and nsis), the downloads can be made.
 find_package(Python3 COMPONENTS Interpreter)
 find_program(MIROVANE_MAKENSIS makensis)
@@ -94,8 +99,11 @@ if(MIROVANE_MAKENSIS AND Python3_Interpreter_FOUND)
             --version-text ${MIROVANE_VERSION_TEXT} --version-numbers ${mirovane_version_numbers}
             --icon "${MIROVANE_PACKAGING_DIR}/mirovane.ico"
             --strip "${CMAKE_STRIP}" --makensis "${MIROVANE_MAKENSIS}"
+            --objdump "${CMAKE_OBJDUMP}" --qt-prefix "${mirovane_qt_prefix}"
+            --project "${PROJECT_SOURCE_DIR}" ${mirovane_runtime_arguments}
         DEPENDS mirovane
-        COMMENT "Making ${MIROVANE_WINDOWS_NAME}.zip and ${MIROVANE_WINDOWS_NAME}-setup.exe"
+        COMMENT "Making ${MIROVANE_WINDOWS_NAME}.zip, -setup.exe, their bills of materials and "
+            "their Qt's source"
         VERBATIM)
     unset(mirovane_version_numbers)
 endif()

@@ -1,10 +1,11 @@
 ; The Windows installer of My Mirovane, for NSIS 3 (makensis). make-downloads.py compiles it with
 ; these defines: VERSION_TEXT ("1.02"), VERSION_NUMBERS ("1.2.0.0"), ICON (the program's icon),
-; FILES and REMOVE (generated lists of the commands that install and remove the program's files),
-; SIZE_KB (their size) and OUTFILE.
+; LICENSE (the program's licence, shown before it installs), FILES and REMOVE (generated lists of
+; the commands that install and remove the program's files), SIZE_KB (their size) and OUTFILE.
 ;
-; It installs into Program Files for all users, with a Start-menu shortcut and an entry in
-; "Apps & features"; /S installs silently. Installing over an installed copy first removes that
+; It shows the program's licence first (a page with Next, as widely used installers do), then
+; installs into Program Files for all users, with a Start-menu shortcut and an entry in
+; "Apps & features"; /S installs silently, without the pages. Installing over an installed copy first removes that
 ; copy with its own uninstaller, wherever it is, so one copy and one entry remain. The uninstaller
 ; (/S: silently) removes exactly the files, shortcut and keys the installer made.
 
@@ -38,6 +39,11 @@ VIAddVersionKey /LANG=1033 LegalCopyright "Copyright (C) 2026 ${PUBLISHER}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\mirovane.exe"
+; The MIT licence asks nothing of the person installing: Next, not "I agree".
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "My Mirovane is free software under this licence. The \
+    libraries it comes with are under their own, listed in THIRD-PARTY-NOTICES.txt in its folder."
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH

@@ -6,6 +6,13 @@ MinGW runtime and the plugins' folders), stripped, becomes
   NAME.zip        that folder, which runs wherever it is unpacked, and
   NAME-setup.exe  the NSIS installer of the same files (installer.nsi beside this script).
 
+Beside the program, the folder holds what passing it on asks: LICENSE.txt (the program's),
+THIRD-PARTY-NOTICES.txt (for each file, the components compiled into it, with their versions,
+copyright, licences and identifiers: notices.py, from Qt's own data and Debian's) and licenses/
+(the text of every licence they name). Beside the downloads it leaves
+  NAME.zip.cdx.json, NAME-setup.exe.cdx.json   their bills of materials (CycloneDX 1.6), and
+  NAME-qt-source.tar.xz                        the Corresponding Source of their Qt.
+
 The same sources give the same downloads, byte for byte: every file and archive entry carries the
 time given as --source-date-epoch (the last commit's), in the order of their names, and nothing
 of the build machine's owners, permissions or folders.
@@ -16,13 +23,41 @@ import os
 import pathlib
 import shutil
 import subprocess
+import sys
+import tempfile
 import time
 import zipfile
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import notices  # noqa: E402
+
+PREAMBLE = """\
+My Mirovane {version} for Windows x64: the licences and notices of what this folder holds
+
+mirovane.exe is My Mirovane, under the MIT licence: LICENSE.txt. The libraries beside it were
+made by others, and each is passed on under its own licence, named below, file by file, with
+every component compiled into it; the texts are in the folder licenses.
+
+This program uses Qt {qt_version}, by The Qt Company Ltd. and others, under the GNU Lesser
+General Public License version 3 (licenses\\LGPL-3.0-only.txt, which adds to the GNU General
+Public License version 3, licenses\\GPL-3.0-only.txt). The Qt libraries and plugins here were
+built from Debian's qt6-base {qt_debian_version} source, modified by us; their Corresponding
+Source, with our changes, the dates we made them and the commands that build them, is the
+download {qt_source}, offered beside this one for as long as this one is offered. You may put
+your own build of Qt {qt_version} (from that source, changed as you like) in place of
+Qt6Core.dll, Qt6Gui.dll, Qt6Widgets.dll, platforms\\qwindows.dll and
+styles\\qmodernwindowsstyle.dll: the program loads them by name from its folder and checks
+nothing else of them.
+
+The GCC and MinGW-w64 runtime libraries are Debian's builds; their Debian copyright files, whole,
+are in licenses\\debian. uninstall.exe, which the installer writes into the installed folder, is
+NSIS's stub.
+"""
+
 
 def stage(build_dir: pathlib.Path, folder: pathlib.Path, strip: str, epoch: int) -> list:
-    """Installs into folder, strips the programs and libraries and sets every time to epoch.
-    Returns the files' paths relative to folder, sorted."""
+    """Installs into folder and strips the programs and libraries. Returns the files' paths
+    relative to folder, sorted."""
     shutil.rmtree(folder, ignore_errors=True)
     subprocess.run(["cmake", "--install", str(build_dir), "--prefix", str(folder)],
                    check=True, stdout=subprocess.DEVNULL)
@@ -33,10 +68,39 @@ def stage(build_dir: pathlib.Path, folder: pathlib.Path, strip: str, epoch: int)
         path = folder / relative
         if path.suffix in (".exe", ".dll"):
             subprocess.run([strip, "--strip-unneeded", str(path)], check=True, env=environment)
-        path.chmod(0o644)
+    return files
+
+
+def finish(folder: pathlib.Path, epoch: int) -> list:
+    """Every file's mode and time set; returns the files' paths relative to folder, sorted."""
+    for path in folder.rglob("*"):
+        if path.is_file():
+            path.chmod(0o644)
     for path in [folder, *folder.rglob("*")]:
         os.utime(path, (epoch, epoch))
-    return files
+    return sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
+
+
+def components(folder: pathlib.Path, files: list, found: notices.Notices) -> dict:
+    """The components of each program and library of the folder, by its path."""
+    parts_of = {}
+    for relative in files:
+        name = relative.as_posix()
+        if relative.suffix not in (".exe", ".dll"):
+            continue
+        if name == "mirovane.exe":
+            parts_of[name] = found.program()
+        elif name in notices.RUNTIME_LICENCES:
+            parts_of[name] = found.runtime(name)
+        elif found.qt.compiled_from(f"bin/{name}") is not None:
+            parts_of[name] = found.qt_parts(f"bin/{name}", name)
+        elif found.qt.compiled_from(f"plugins/{name}") is not None:
+            parts_of[name] = found.qt_parts(f"plugins/{name}", f"the plugin {name}")
+        else:
+            raise SystemExit(f"make-downloads: nothing is known of what {name} holds")
+    if found.nsis:
+        parts_of["uninstall.exe"] = [found.nsis]
+    return parts_of
 
 
 def make_zip(folder: pathlib.Path, files: list, output: pathlib.Path, epoch: int) -> None:
@@ -74,6 +138,7 @@ def make_installer(folder: pathlib.Path, files: list, output: pathlib.Path, args
         "VERSION_TEXT": args.version_text,
         "VERSION_NUMBERS": args.version_numbers,
         "ICON": str(args.icon),
+        "LICENSE": str(folder / "LICENSE.txt"),
         "FILES": str(work / "install-files.nsh"),
         "REMOVE": str(work / "remove-files.nsh"),
         "SIZE_KB": str(size_kb),
@@ -98,15 +163,55 @@ def main() -> None:
     parser.add_argument("--makensis", required=True)
     parser.add_argument("--nsis-script", type=pathlib.Path,
                         default=pathlib.Path(__file__).with_name("installer.nsi"))
+    parser.add_argument("--objdump", required=True)
+    parser.add_argument("--qt-prefix", type=pathlib.Path, required=True)
+    parser.add_argument("--project", type=pathlib.Path, required=True)
+    parser.add_argument("--runtime", type=pathlib.Path, action="append", default=[],
+                        help="a library of the compiler's runtime that the folder carries")
     args = parser.parse_args()
 
     epoch = args.source_date_epoch
     folder = args.build_dir.resolve() / "packaging" / "windows" / args.name
     files = stage(args.build_dir, folder, args.strip, epoch)
-    args.output_dir.mkdir(parents=True, exist_ok=True)
-    make_zip(folder, files, args.output_dir / f"{args.name}.zip", epoch)
-    make_installer(folder, files, (args.output_dir / f"{args.name}-setup.exe").resolve(), args,
-                   epoch)
+    output = args.output_dir.resolve()
+    output.mkdir(parents=True, exist_ok=True)
+    qt_source = f"{args.name}-qt-source.tar.xz"
+    with tempfile.TemporaryDirectory() as work:
+        found = notices.Notices(args.qt_prefix, work, args.version_text,
+                                args.project / "LICENSE", args.runtime, makensis=args.makensis)
+        parts_of = components(folder, files, found)
+        (folder / "LICENSE.txt").write_text((args.project / "LICENSE").read_text(),
+                                            newline="\r\n")
+        notices.write_notices(folder, parts_of, PREAMBLE.format(
+            version=args.version_text, qt_version=found.qt.version,
+            qt_debian_version=found.qt.debian_version, qt_source=qt_source))
+        files = finish(folder, epoch)
+        zip_path = output / f"{args.name}.zip"
+        setup_path = output / f"{args.name}-setup.exe"
+        make_zip(folder, files, zip_path, epoch)
+        make_installer(folder, files, setup_path, args, epoch)
+        for download, extra in ((zip_path, []), (setup_path, [uninstaller(parts_of)])):
+            subject = {"type": "application", "bom-ref": download.name, "name": download.name,
+                       "version": args.version_text, "supplier": {"name": "The Mirovane developers"},
+                       "licenses": notices.cyclonedx.licences("MIT"),
+                       "hashes": notices.cyclonedx.sha256(download.read_bytes())}
+            if download == setup_path:
+                subject["components"] = [found.nsis.cyclonedx()]
+            (output / f"{download.name}.cdx.json").write_bytes(notices.bill(
+                folder, files, parts_of, args.objdump, subject, epoch, extra))
+    subprocess.run([sys.executable, str(pathlib.Path(__file__).with_name("make-qt-source.py")),
+                    "--qt-prefix", str(args.qt_prefix), "--project", str(args.project),
+                    "--name", qt_source.removesuffix(".tar.xz"), "--version", args.version_text,
+                    "--epoch", str(epoch), "--output", str(output / qt_source)], check=True)
+
+
+def uninstaller(parts_of: dict) -> dict:
+    """What the installer writes beside the files at installation: NSIS's uninstaller."""
+    part = parts_of["uninstall.exe"][0]
+    return {"type": "application", "bom-ref": "file:uninstall.exe", "name": "uninstall.exe",
+            "supplier": {"name": part.supplier}, "version": part.version,
+            "licenses": notices.cyclonedx.licences(part.licence),
+            "description": "written by the installer into the installed folder"}
 
 
 if __name__ == "__main__":
