@@ -31,9 +31,19 @@ def schema_errors(bill: dict, folder: pathlib.Path) -> list:
         store[schema["$id"]] = schema
         store[f"http://cyclonedx.org/schema/{path.name}"] = schema
     (main,) = [s for i, s in store.items() if i.endswith("/bom-1.6.schema.json")]
-    resolver = jsonschema.RefResolver.from_schema(main, store=store)
-    validator = jsonschema.Draft7Validator(main, resolver=resolver,
-                                           format_checker=jsonschema.FormatChecker())
+    checker = jsonschema.FormatChecker()
+    try:  # jsonschema 4.18 and later refer through referencing's registry
+        import referencing
+        import referencing.jsonschema
+
+        registry = referencing.Registry().with_resources(
+            (uri, referencing.Resource.from_contents(
+                schema, default_specification=referencing.jsonschema.DRAFT7))
+            for uri, schema in store.items())
+        validator = jsonschema.Draft7Validator(main, registry=registry, format_checker=checker)
+    except ImportError:  # Debian 12's 4.10
+        resolver = jsonschema.RefResolver.from_schema(main, store=store)
+        validator = jsonschema.Draft7Validator(main, resolver=resolver, format_checker=checker)
     return [f"{'/'.join(map(str, e.absolute_path))}: {e.message}"
             for e in validator.iter_errors(bill)]
 
