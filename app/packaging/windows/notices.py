@@ -154,19 +154,25 @@ class QtSource:
         }
 
     def _reuse_rules(self) -> list:
-        data = tomllib.loads((self.root / "REUSE.toml").read_text())
+        """(depth, patterns, licence, holders) of every annotation of Qt's REUSE.toml files,
+        their paths made relative to the source's root."""
         rules = []
-        for annotation in data.get("annotations", []):
-            paths = annotation["path"]
-            patterns = []
-            for pattern in [paths] if isinstance(paths, str) else paths:
-                parts = re.split(r"(\*\*|\*)", pattern)
-                patterns.append(re.compile("".join(
-                    ".*" if p == "**" else "[^/]*" if p == "*" else re.escape(p)
-                    for p in parts) + r"\Z"))
-            holders = annotation.get("SPDX-FileCopyrightText", [])
-            rules.append((patterns, annotation["SPDX-License-Identifier"],
-                          [holders] if isinstance(holders, str) else holders))
+        for toml in sorted(self.root.rglob("REUSE.toml")):
+            folder = toml.parent.relative_to(self.root).as_posix()
+            prefix = "" if folder == "." else folder + "/"
+            data = tomllib.loads(toml.read_text())
+            for annotation in data.get("annotations", []):
+                paths = annotation["path"]
+                patterns = []
+                for pattern in [paths] if isinstance(paths, str) else paths:
+                    parts = re.split(r"(\*\*|\*)", prefix + pattern)
+                    patterns.append(re.compile("".join(
+                        ".*" if p == "**" else "[^/]*" if p == "*" else re.escape(p)
+                        for p in parts) + r"\Z"))
+                holders = annotation.get("SPDX-FileCopyrightText", [])
+                rules.append((len(prefix.split("/")), patterns,
+                              annotation["SPDX-License-Identifier"],
+                              [holders] if isinstance(holders, str) else holders))
         return rules
 
     def covering(self, path: str) -> list:
@@ -182,11 +188,13 @@ class QtSource:
             found = re.search(r"SPDX-License-Identifier:\s*(.+?)\s*(\*/|-->|$)", head, re.M)
             holders = [m.strip() for m in re.findall(r"(Copyright \(C\) [^\n*]+)", head)]
             result = (found.group(1), holders) if found else None
-            if result is None:
-                for patterns, licence, annotated in reversed(self.reuse):
-                    if any(p.match(path) for p in patterns):
-                        result = (licence, annotated)
-                        break
+            if result is None:  # the closest REUSE.toml's last annotation that matches
+                matching = [(depth, index, licence, annotated)
+                            for index, (depth, patterns, licence, annotated) in enumerate(self.reuse)
+                            if any(p.match(path) for p in patterns)]
+                if matching:
+                    _, _, licence, annotated = max(matching)
+                    result = (licence, annotated)
             self.header_cache[path] = result
         return self.header_cache[path]
 
