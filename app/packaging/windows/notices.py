@@ -222,7 +222,7 @@ class Notices:
     def program(self) -> list:
         ours = Component("mirovane", "My Mirovane", self.program_version,
                          cyclonedx.SUPPLIER["name"], self._licence_holders(), "MIT",
-                         {"MIT.txt": self.licence_file.read_text()},
+                         {"mirovane/LICENSE.txt": self.licence_file.read_text()},
                          purl=f"pkg:generic/mirovane@{self.program_version}",
                          homepage="https://mirovane.net/")
         return [ours, *self.qt_parts("lib/libQt6EntryPoint.a", "Qt's entry point (WinMain)"),
