@@ -122,6 +122,9 @@ def check(licence: pathlib.Path, download: pathlib.Path, failures: list) -> None
     if re.search(r"freetype", notices, re.I) and not re.search(
             r"Portions of this software are copyright © \d{4} The FreeType Project", notices):
         fail("the notices name FreeType without the credit its licence asks for")
+    for name, component in sorted(listed.items()):
+        if component.get("hashes") and name not in contents:
+            fail(f"the bill names {name}, which the download does not hold")
     components = {c["bom-ref"] for c in bill["components"]}
     for dependency in bill.get("dependencies", []):
         for ref in dependency.get("dependsOn", []):

@@ -225,8 +225,7 @@ class Notices:
                          {"mirovane/LICENSE.txt": self.licence_file.read_text()},
                          purl=f"pkg:generic/mirovane@{self.program_version}",
                          homepage="https://mirovane.net/")
-        return [ours, *self.qt_parts("lib/libQt6EntryPoint.a", "Qt's entry point (WinMain)"),
-                self.crt]
+        return [ours, *self.qt_parts("lib/libQt6EntryPoint.a", "Qt's entry point (WinMain)")]
 
     def qt_parts(self, installed: str, what: str) -> list:
         compiled = self.qt.compiled_from(installed)
@@ -327,7 +326,7 @@ def freetype_credit(texts: dict, holders: list):
 def write_notices(folder: pathlib.Path, parts_of: dict, preamble: str) -> list:
     """THIRD-PARTY-NOTICES.txt and licenses/ in folder, for {file's path: its components}.
     Returns the files written, relative to folder."""
-    texts, lines, credits = {}, [preamble.rstrip(), ""], []
+    texts, lines, credits = {}, [preamble.rstrip(), ""], {}
     for path, parts in sorted(parts_of.items()):
         lines += ["", "=" * 100, path.replace("/", "\\"), "=" * 100]
         for part in parts:
@@ -346,10 +345,12 @@ def write_notices(folder: pathlib.Path, parts_of: dict, preamble: str) -> list:
                     lines.append(f"    {key}: {value}")
             lines += ["    Copyright:"] + [f"      {c}" for c in part.copyright]
             credit = freetype_credit(part.texts, part.copyright)
-            if credit and credit not in credits:
-                credits.append(credit)
+            if credit:  # once, with the latest year of any part of FreeType
+                year = re.search(r"\d{4}", credit).group(0)
+                general = credit.replace(year, "<year>")
+                credits[general] = max(credits.get(general, year), year)
     if credits:
-        lines[1:1] = ["", *credits]
+        lines[1:1] = ["", *(text.replace("<year>", year) for text, year in credits.items())]
     written = [pathlib.Path("THIRD-PARTY-NOTICES.txt")]
     (folder / written[0]).write_text("\n".join(lines) + "\n", newline="\r\n")
     for name, text in sorted(texts.items()):
