@@ -119,7 +119,9 @@ def make_installer(folder: pathlib.Path, files: list, output: pathlib.Path, args
                    epoch: int) -> None:
     work = folder.parent
     install_lines, remove_lines = [], []
-    directories = sorted({f.parent for f in files if f.parent != pathlib.Path(".")})
+    # Every folder the files are in, and those above them (licenses\qt\src holds folders only).
+    directories = sorted({folder for f in files for folder in f.parents
+                          if folder != pathlib.Path(".")})
     for directory in [pathlib.Path("."), *directories]:
         windows_dir = "$INSTDIR" + "".join("\\" + part for part in directory.parts)
         install_lines.append(f'SetOutPath "{windows_dir}"')
