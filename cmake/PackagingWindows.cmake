@@ -93,7 +93,7 @@ set(MIROVANE_WINDOWS_DIST "${PROJECT_BINARY_DIR}/dist")
 if(MIROVANE_MAKENSIS AND Python3_Interpreter_FOUND)
     string(REPLACE "," "." mirovane_version_numbers "${MIROVANE_RC_VERSION}")
     add_custom_target(windows_downloads
-        COMMAND Python3::Interpreter "${MIROVANE_PACKAGING_DIR}/windows/make-downloads.py"
+        COMMAND "${Python3_EXECUTABLE}" "${MIROVANE_PACKAGING_DIR}/windows/make-downloads.py"
             --build-dir "${PROJECT_BINARY_DIR}" --source-date-epoch ${MIROVANE_SOURCE_DATE_EPOCH}
             --output-dir "${MIROVANE_WINDOWS_DIST}" --name ${MIROVANE_WINDOWS_NAME}
             --version-text ${MIROVANE_VERSION_TEXT} --version-numbers ${mirovane_version_numbers}
