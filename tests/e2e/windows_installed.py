@@ -1,10 +1,14 @@
 #!/usr/bin/python3
 """The Windows downloads under Wine, used as a person on Windows would use them, on a new Wine
-prefix of the test's own (a machine that never saw the program): the installer run silently,
-the installed program started from where the installer put it, 100 typed and the two outputs
-read (copied to the clipboard, as a person would copy them), the window closed with Alt+F4;
-installed again over itself; uninstalled silently; the portable zip unpacked and run the same
-way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark. The installed
+prefix of the test's own (a machine that never saw the program): the installer run silently for
+everyone (/S alone, as an administrator's scripts have run it), then just for the user beside it
+and again for everyone over the first copy, each with the switches that the winget manifests give
+its scope; each time the entry in that scope's hive must be what the manifests claim, in the
+folder they name, with the shortcut in that scope's Start menu, and the other copy untouched;
+the installed program started from each copy, 100 typed and the two outputs read (copied to the
+clipboard, as a person would copy them), the window closed with Alt+F4; each copy uninstalled
+silently, the other left whole, and at the end nothing left; the portable zip unpacked and run
+the same way; at 144 dpi the window 1.5 times as large; on Windows 11's dark mode, dark. The installed
 program is also run under Wine's relay trace: it must never make Windows' clock tick faster (for
 a timer of its own or of Qt's, the style's animations of the button under the pointer among
 them), and screen readers must be told each settled result once, about a second after typing,
@@ -13,15 +17,15 @@ caption) is read with the client UIA_TREE.
 
 Wine is not Windows: this proves the files, the registry entries, the shortcut and that the
 program runs, converts and scales with the Windows platform plugin, not how real Windows draws
-it or reads it aloud.
+it or reads it aloud, nor how UAC treats the installer (Wine runs it as an administrator).
 
-Usage: with_xvfb.py windows_installed.py SETUP_EXE ZIP UIA_TREE [SCREENSHOT_DIR]
+Usage: with_xvfb.py windows_installed.py SETUP_EXE ZIP UIA_TREE MANIFESTS [SCREENSHOT_DIR]
+MANIFESTS: the folder that tools/winget-manifests wrote the installer's winget manifests in.
 With SCREENSHOT_DIR, the window at 96 and at 144 dpi and in dark mode is saved there
 (windows-96dpi.png, windows-144dpi.png, windows-dark.png).
 """
 
 import json
-import os
 import pathlib
 import shlex
 import subprocess
@@ -30,16 +34,19 @@ import tempfile
 import time
 import zipfile
 
+import yaml
 from Xlib import display
 
+import wine_prefix
 import wine_trace
+from wine_prefix import ENVIRONMENT, TIMEOUT_S, UNINSTALL, fail, reg_values, unix_path, wine
 from x11windows import find_window
 
 TITLE = "My Mirovane"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mirovane"
-INSTALL_DIR = r"C:\Program Files\My Mirovane"
-SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\My Mirovane.lnk"
-TIMEOUT_S = 60
+# Each scope's hive and Start menu.
+HIVES = {"machine": "HKLM", "user": "HKCU"}
+MENUS = {"machine": r"%ProgramData%\Microsoft\Windows\Start Menu\Programs",
+         "user": r"%APPDATA%\Microsoft\Windows\Start Menu\Programs"}
 CLOSE_S = 2
 SCALE = 1.5  # 144 dpi over 96
 SETTLED_S = (0.8, 3.0)  # when a result is said: a second after the last change, give or take
@@ -56,56 +63,72 @@ EXPECTED_TREE = [
     (50000, "CLEAR", True, False, None, None),
 ]
 
-# Windows programs find their libraries beside themselves, not through a build's search path.
-ENVIRONMENT = {k: v for k, v in os.environ.items() if k not in ("WINEPATH", "WINEPREFIX")}
-ENVIRONMENT.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-QUIET = {"env": ENVIRONMENT, "stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL,
-         "stderr": subprocess.DEVNULL}
+class Scope:
+    """A scope as the winget manifests describe its installer: its switches, the folder it
+    installs in, and the entry it leaves (key, display name, version, publisher)."""
+
+    def __init__(self, installer, manifest):
+        self.name = installer["Scope"]
+        self.switches = ["/S", installer["InstallerSwitches"]["Custom"]]
+        self.folder = wine_prefix.expand(
+            installer["InstallationMetadata"]["DefaultInstallLocation"])
+        (entry,) = manifest["AppsAndFeaturesEntries"]
+        self.key = f"{HIVES[self.name]}\\{UNINSTALL}\\{entry['ProductCode']}"
+        self.claims = {name: entry[name] for name in ("DisplayName", "DisplayVersion",
+                                                      "Publisher")}
+        self.claims["InstallLocation"] = self.folder
+        self.shortcut = wine_prefix.expand(MENUS[self.name]) + f"\\{TITLE}.lnk"
+
+    def files(self):
+        return wine_prefix.files_in(unix_path(self.folder))
+
+    def left(self):
+        """What is left of this scope's copy: files, the entry, the shortcut."""
+        folder = unix_path(self.folder)
+        return ([str(p) for p in folder.rglob("*")] if folder.exists() else [],
+                reg_values(self.key), unix_path(self.shortcut).exists())
 
 
-def fail(message):
-    sys.exit("FAIL: " + message)
+def read_scopes(manifests):
+    """{scope name: Scope} from the installer manifest in the folder given."""
+    (path,) = pathlib.Path(manifests).rglob("*.installer.yaml")
+    manifest = yaml.safe_load(path.read_text(encoding="utf-8"))
+    return {installer["Scope"]: Scope(installer, manifest)
+            for installer in manifest["Installers"]}
 
 
-def wine(*arguments, check=True):
-    result = subprocess.run(["wine", *arguments], env=ENVIRONMENT, capture_output=True,
-                            text=True, timeout=TIMEOUT_S)
-    if check and result.returncode != 0:
-        fail(f"wine {' '.join(arguments)}: status {result.returncode}\n{result.stderr}")
-    return result
-
-
-def unix_path(windows_path):
-    return pathlib.Path(wine("winepath", "-u", windows_path).stdout.strip())
-
-
-def uninstall_entries():
-    """The values of the program's "Apps & features" entry, or None when there is none."""
-    result = wine("reg", "query", UNINSTALL_KEY, "/reg:64", check=False)
-    if result.returncode != 0:
-        return None
-    values = {}
-    for line in result.stdout.splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) == 3 and parts[1].startswith("REG_"):
-            values[parts[0]] = parts[2]
-    return values
-
-
-def install(setup):
-    wine(str(setup), "/S")
-    values = uninstall_entries()
+def install(setup, scope, switches):
+    """Installs silently with the switches given, into the scope expected; checks the entry
+    against the manifests' claims, and the shortcut; returns the entry's values."""
+    wine(str(setup), *switches)
+    values = reg_values(scope.key)
     if values is None:
-        fail("no Apps & features entry after installing")
-    for name in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString",
-                 "QuietUninstallString", "EstimatedSize"):
+        fail(f"{' '.join(switches)}: no Apps & features entry {scope.key}")
+    for name in ("DisplayIcon", "UninstallString", "QuietUninstallString", "EstimatedSize"):
         if not values.get(name):
             fail(f"the Apps & features entry has no {name}: {values}")
-    if values["DisplayName"] != TITLE:
-        fail(f"DisplayName is {values['DisplayName']!r}")
-    if not (unix_path(SHORTCUT)).is_file():
-        fail("no Start-menu shortcut " + SHORTCUT)
+    claimed = {name: values.get(name) for name in scope.claims}
+    if claimed != scope.claims:
+        fail(f"{' '.join(switches)}: the entry says {claimed}, the manifests {scope.claims}")
+    if not unix_path(scope.shortcut).is_file():
+        fail("no Start-menu shortcut " + scope.shortcut)
+    print(f"PASS: {' '.join(switches)} installed {len(scope.files())} files for {scope.name} "
+          f"scope, its entry as the manifests claim: {claimed}")
     return values
+
+
+def uninstall(scope, other):
+    """Uninstalls a scope's copy with its entry's quiet command: nothing of it may be left, and
+    the other copy's files, entry and shortcut must be as they were."""
+    before = other.left()
+    quiet_uninstall = shlex.split(reg_values(scope.key)["QuietUninstallString"], posix=False)
+    wine(*(part.strip('"') for part in quiet_uninstall))
+    wine_prefix.wait_until(lambda: scope.left() == ([], None, False),
+                           lambda: f"uninstalling {scope.name}'s copy left {scope.left()}")
+    if other.left() != before:
+        fail(f"uninstalling {scope.name}'s copy changed {other.name}'s: {other.left()}")
+    print(f"PASS: {scope.name}'s copy uninstalled silently: no file, shortcut or entry left, "
+          f"{other.name}'s as it was")
 
 
 def clipboard_after(keys):
@@ -272,55 +295,40 @@ def traced_run(program, client):
 
 
 def main():
-    setup, archive, client = (pathlib.Path(argument).resolve() for argument in sys.argv[1:4])
-    screenshots = pathlib.Path(sys.argv[4]).resolve() if len(sys.argv) > 4 else None
-    with tempfile.TemporaryDirectory(prefix="wine-") as prefix:
-        ENVIRONMENT["WINEPREFIX"] = prefix
-        try:
-            restart_wine()
-            use_downloads(setup, archive, client, screenshots)
-        finally:
-            subprocess.run(["wineserver", "-k"], **QUIET)
+    setup, archive, client, manifests = (pathlib.Path(a).resolve() for a in sys.argv[1:5])
+    screenshots = pathlib.Path(sys.argv[5]).resolve() if len(sys.argv) > 5 else None
+    with wine_prefix.new():
+        use_downloads(setup, archive, client, read_scopes(manifests), screenshots)
 
 
-def restart_wine():
-    """Starts Wine's server and services (for the first time, or again after the server's end),
-    with none of the test's output: they outlive each program and would keep its pipes open."""
-    subprocess.run(["wineserver", "-k"], **QUIET)
-    subprocess.run(["wineserver", "-w"], **QUIET)
-    subprocess.run(["wineserver", "-p"], check=True, **QUIET)
-    subprocess.run(["wine", "wineboot", "--init"], check=True, timeout=180, **QUIET)
+def use_downloads(setup, archive, client, scopes, screenshots):
+    machine, user = scopes["machine"], scopes["user"]
+    # For everyone, as an administrator's scripts have installed it before there were scopes.
+    install(setup, machine, ["/S"])
+    files = machine.files()
+    convert_and_close(unix_path(machine.folder) / "mirovane.exe")
+    traced_run(unix_path(machine.folder) / "mirovane.exe", client)
 
+    # Just for the user, beside it.
+    install(setup, user, user.switches)
+    if machine.files() != files:
+        fail("installing just for the user changed the copy for everyone")
+    convert_and_close(unix_path(user.folder) / "mirovane.exe")
 
-def use_downloads(setup, archive, client, screenshots):
-    values = install(setup)
-    folder = unix_path(INSTALL_DIR)
-    files = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
-    print("PASS: installed", len(files), "files, entry", values)
-    convert_and_close(folder / "mirovane.exe")
-    traced_run(folder / "mirovane.exe", client)
-
-    # Installing over the installed copy leaves one copy, the same files and one entry.
-    install(setup)
-    again = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
-    if again != files:
-        fail(f"installing again changed the files: {sorted(set(again) ^ set(files))}")
-    keys = wine("reg", "query", UNINSTALL_KEY.rsplit("\\", 1)[0], "/reg:64").stdout
+    # For everyone again, over the first copy: one copy, the same files and one entry.
+    user_before = user.left()
+    install(setup, machine, machine.switches)
+    if machine.files() != files:
+        fail(f"installing again changed the files: {sorted(set(machine.files()) ^ set(files))}")
+    keys = wine("reg", "query", machine.key.rsplit("\\", 1)[0], "/reg:64").stdout
     if keys.count("\\Mirovane") != 1:
         fail("installing again left more than one entry")
-    convert_and_close(folder / "mirovane.exe")
+    if user.left() != user_before:
+        fail("installing for everyone again changed the copy just for the user")
+    convert_and_close(unix_path(machine.folder) / "mirovane.exe")
 
-    # The silent uninstaller runs a copy of itself and returns: wait for its work to be done.
-    quiet_uninstall = shlex.split(uninstall_entries()["QuietUninstallString"], posix=False)
-    wine(*(part.strip('"') for part in quiet_uninstall))
-    deadline = time.monotonic() + TIMEOUT_S
-    while folder.exists() or uninstall_entries() is not None or unix_path(SHORTCUT).exists():
-        if time.monotonic() > deadline:
-            left = [str(p) for p in folder.rglob("*")] if folder.exists() else []
-            fail(f"uninstalling left {left}, entry {uninstall_entries()}, "
-                 f"shortcut {unix_path(SHORTCUT).exists()}")
-        time.sleep(0.5)
-    print("PASS: uninstalled silently: no file, shortcut or entry left")
+    uninstall(user, machine)
+    uninstall(machine, user)
 
     with tempfile.TemporaryDirectory() as unpacked:
         with zipfile.ZipFile(archive) as content:
@@ -331,7 +339,7 @@ def use_downloads(setup, archive, client, screenshots):
         # As on Windows, a new scale takes effect at the next sign-in: Wine's next start.
         wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
              "/d", "144", "/f")
-        restart_wine()
+        wine_prefix.restart_wine()
         scaled = convert_and_close(program, screenshots and screenshots / "windows-144dpi.png")
         ratios = [b / a for a, b in zip(size, scaled)]
         if any(abs(ratio - SCALE) > 0.05 for ratio in ratios):
@@ -345,7 +353,7 @@ def use_downloads(setup, archive, client, screenshots):
         wine("reg", "add", personalize, "/v", "AppsUseLightTheme", "/t", "REG_DWORD", "/d", "0",
              "/f")
         wine("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/d", "win11", "/f")
-        restart_wine()
+        wine_prefix.restart_wine()
         with tempfile.TemporaryDirectory() as pictures:
             dark = (screenshots or pathlib.Path(pictures)) / "windows-dark.png"
             convert_and_close(program, dark)
