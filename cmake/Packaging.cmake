@@ -14,7 +14,7 @@ set(MIROVANE_PACKAGING_BINARY_DIR "${PROJECT_BINARY_DIR}/packaging")
 set(MIROVANE_ICON_SIZES 16 32 48 64 128 256)
 
 # The version for the version resource, all four numbers: "1,2,0,0". The version as people read
-# it ("1.02") is MIROVANE_VERSION_TEXT, set by the top-level CMakeLists.txt.
+# it ("1.03") is MIROVANE_VERSION_TEXT, set by the top-level CMakeLists.txt.
 if(NOT DEFINED MIROVANE_VERSION_TEXT)
     message(FATAL_ERROR "Packaging.cmake needs MIROVANE_VERSION_TEXT")
 endif()

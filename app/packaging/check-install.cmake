@@ -1,6 +1,6 @@
 # Installs the build tree into a scratch prefix and checks that every packaged file is there.
 #   cmake -DBUILD_DIR=... -DPREFIX=... [-DCONFIG=...] -DBINDIR=bin -DDATADIR=share
-#         -DAPP_ID=... -DICON_SIZES=16,32,... -DVERSION_TEXT=1.02 -P check-install.cmake
+#         -DAPP_ID=... -DICON_SIZES=16,32,... -DVERSION_TEXT=1.03 -P check-install.cmake
 
 foreach(var IN ITEMS BUILD_DIR PREFIX BINDIR DATADIR APP_ID ICON_SIZES VERSION_TEXT)
     if("${${var}}" STREQUAL "")

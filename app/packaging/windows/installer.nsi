@@ -1,5 +1,5 @@
 ; The Windows installer of My Mirovane, for NSIS 3 (makensis). make-downloads.py compiles it with
-; these defines: VERSION_TEXT ("1.02"), VERSION_NUMBERS ("1.2.0.0"), ICON (the program's icon),
+; these defines: VERSION_TEXT ("1.03"), VERSION_NUMBERS ("1.3.0.0"), ICON (the program's icon),
 ; LICENSE (the program's licence, shown before it installs), FILES and REMOVE (generated lists of
 ; the commands that install and remove the program's files), SIZE_KB (their size) and OUTFILE.
 ;
