@@ -12,25 +12,10 @@ rebuilds what was published and nothing else. Prints each disagreement and exits
 
 import hashlib
 import pathlib
-import re
 import sys
 
-
-def published(releases_text: str, version: str) -> set:
-    """(name, sha256) of every row of RELEASES' section VERSION."""
-    section = re.search(rf"^## {re.escape(version)} \(.*?(?=^## |\Z)", releases_text,
-                        re.MULTILINE | re.DOTALL)
-    if not section:
-        return set()
-    return set(re.findall(r"^\| `([^`]+)`[^|]*\| `([0-9a-f]{64})` \|", section.group(0),
-                          re.MULTILINE))
-
-
-def recorded(buildinfo_text: str) -> dict:
-    """name → sha256 of the Checksums-Sha256 field."""
-    field = re.search(r"^Checksums-Sha256:\n((?: .*\n)+)", buildinfo_text, re.MULTILINE)
-    lines = field.group(1).splitlines() if field else []
-    return {name: digest for digest, _, name in (line.split() for line in lines)}
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from records import checksums, read_control, release_sums  # noqa: E402
 
 
 def main() -> int:
@@ -39,17 +24,16 @@ def main() -> int:
     faults, checked = [], 0
     for buildinfo in sorted(folder.glob("*/*.buildinfo")):
         version, where = buildinfo.parent.name, buildinfo.relative_to(folder)
-        rows = published(text, version)
-        names = {name for name, _ in rows}
+        published = release_sums(text, version) or {}
         own = hashlib.sha256(buildinfo.read_bytes()).hexdigest()
-        if (buildinfo.name, own) not in rows:
+        if own not in published.get(buildinfo.name, ()):
             faults.append(f"{where}: RELEASES' section {version} does not give its sum {own}")
-        sums = recorded(buildinfo.read_text(encoding="utf-8"))
-        downloads = {name: digest for name, digest in sums.items() if name in names}
+        downloads = {name: digest for name, digest in checksums(read_control(buildinfo)).items()
+                     if name in published}
         if not downloads:
             faults.append(f"{where}: names none of the downloads of {version}")
         for name, digest in downloads.items():
-            if (name, digest) not in rows:
+            if digest not in published[name]:
                 faults.append(f"{where}: built {name} as {digest}, which RELEASES does not give")
         checked += 1
     for fault in faults:
