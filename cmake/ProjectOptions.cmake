@@ -6,11 +6,11 @@ target_compile_options(project_options INTERFACE
     -Wall -Wextra -Wpedantic
     # The conversions are specified one IEEE operation at a time: never fuse or reorder them.
     -ffp-contract=off -fno-fast-math)
-# Qt API deprecated in any release up to the newest one we build with does not compile, so a use
-# of it is caught on every Qt, not only on the first one that marks it (Qt 6.4 reads the older
-# name of the setting).
+# Qt API deprecated in any release up to the newest one we build with (6.11, Debian testing's)
+# does not compile, so a use of it is caught on every Qt, not only on the first one that marks it
+# (Qt 6.4 reads the older name of the setting).
 target_compile_definitions(project_options INTERFACE
-    QT_DISABLE_DEPRECATED_UP_TO=0x060800 QT_DISABLE_DEPRECATED_BEFORE=0x060800)
+    QT_DISABLE_DEPRECATED_UP_TO=0x060B00 QT_DISABLE_DEPRECATED_BEFORE=0x060B00)
 # What the compiler writes down of the source and build folders' paths (the debug information,
 # which the build ID covers, and __FILE__) is written relative to them, so that the program and
 # its package are the same wherever the tree is built. Debuggers find the sources from the source
