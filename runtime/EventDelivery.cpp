@@ -14,10 +14,11 @@ void EventDelivery::bind(ControlId source, Event event, Procedure procedure) {
         std::find_if(m_bindings.begin(), m_bindings.end(), [&](const Binding& binding) {
             return binding.source == source && binding.event == event;
         });
+    auto shared = std::make_shared<const Procedure>(std::move(procedure));
     if (existing != m_bindings.end()) {
-        existing->procedure = std::move(procedure);
+        existing->procedure = std::move(shared);
     } else {
-        m_bindings.push_back({source, event, std::move(procedure)});
+        m_bindings.push_back({source, event, std::move(shared)});
     }
 }
 
@@ -51,19 +52,43 @@ void EventDelivery::raise(ControlId source, Event event) {
     m_pending.clear();
 }
 
-void EventDelivery::run(const Procedure& procedure) {
-    std::optional<RuntimeError> error;
-    m_running = true;
-    try {
-        procedure();
-    } catch (const RuntimeError& raised) {
-        error = raised;
-    } catch (const std::bad_alloc&) {
-        error = RuntimeError(ErrorCode::OutOfMemory);
-    } catch (const std::exception& raised) {
-        error = RuntimeError(ErrorCode::Internal, raised.what());
+namespace {
+
+// Marks a procedure as running for as long as it lives, whichever way its scope is left.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& running) noexcept
+        : m_running(running) {
+        m_running = true;
     }
-    m_running = false;
+    ~RunningFlag() { m_running = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& m_running;
+};
+
+} // namespace
+
+// `procedure` is held by value: a bind while it runs replaces the binding's pointer, not it.
+void EventDelivery::run(std::shared_ptr<const Procedure> procedure) {
+    std::optional<RuntimeError> error;
+    {
+        const RunningFlag running(m_running);
+        try {
+            (*procedure)();
+        } catch (const RuntimeError& raised) {
+            error = raised;
+        } catch (const std::bad_alloc&) {
+            error = RuntimeError(ErrorCode::OutOfMemory);
+        } catch (const std::exception& raised) {
+            error = RuntimeError(ErrorCode::Internal, raised.what());
+        } catch (...) {
+            // Not an exception of the standard library's kind: there is no text to keep.
+            error = RuntimeError(ErrorCode::Internal);
+        }
+    }
     if (error) {
         m_errors.report(*error);
     } else {

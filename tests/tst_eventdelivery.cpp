@@ -7,13 +7,19 @@
 #include "UntrappedErrors.h"
 
 #include <QTest>
+#include <functional>
 #include <new>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 using runtime::ErrorCode;
 using runtime::Event;
 using runtime::RuntimeError;
+
+using Thrower = std::function<void()>;
+Q_DECLARE_METATYPE(Thrower)
 
 class TestEventDelivery : public QObject {
     Q_OBJECT
@@ -23,7 +29,9 @@ private slots:
     void eachNewErrorIsLoggedOnce();
     void listenerSeesChangesOnly();
     void eventsRaisedInsideWaitTheirTurn();
+    void otherExceptionsBecomeRuntimeErrors_data();
     void otherExceptionsBecomeRuntimeErrors();
+    void aProcedureCanRebindItself();
     void unboundEventsAreIgnored();
 };
 
@@ -102,13 +110,60 @@ void TestEventDelivery::eventsRaisedInsideWaitTheirTurn() {
     QCOMPARE(order, (std::vector<QString>{"click begins", "click ends", "tick"}));
 }
 
+void TestEventDelivery::otherExceptionsBecomeRuntimeErrors_data() {
+    QTest::addColumn<Thrower>("thrower");
+    QTest::addColumn<ErrorCode>("code");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("bad_alloc") << Thrower([] { throw std::bad_alloc(); }) << ErrorCode::OutOfMemory
+                               << "Out of memory";
+    QTest::newRow("std::exception") << Thrower([] { throw std::runtime_error("lost track"); })
+                                    << ErrorCode::Internal << "lost track";
+    QTest::newRow("not a std::exception")
+        << Thrower([] { throw 42; }) << ErrorCode::Internal << "Internal error";
+}
+
 void TestEventDelivery::otherExceptionsBecomeRuntimeErrors() {
+    QFETCH(Thrower, thrower);
+    QFETCH(ErrorCode, code);
+    QFETCH(QString, description);
     std::ostringstream log;
     runtime::UntrappedErrors errors(log);
     runtime::EventDelivery delivery(errors);
-    delivery.bind(1, Event::Timer, [] { throw std::bad_alloc(); });
+    int delivered = 0;
+    delivery.bind(1, Event::Timer, thrower);
+    delivery.bind(2, Event::Timer, [&] { ++delivered; });
+    try {
+        delivery.raise(1, Event::Timer);
+    } catch (...) {
+        QFAIL("The exception left raise()");
+    }
+    const std::optional<RuntimeError>& error = errors.current();
+    QVERIFY(error);
+    QCOMPARE(error->code(), code);
+    QCOMPARE(QString::fromStdString(error->description()), description);
+    // Delivery goes on after the error.
+    delivery.raise(2, Event::Timer);
+    QCOMPARE(delivered, 1);
+    QVERIFY(!errors.current());
+}
+
+void TestEventDelivery::aProcedureCanRebindItself() {
+    std::ostringstream log;
+    runtime::UntrappedErrors errors(log);
+    runtime::EventDelivery delivery(errors);
+    std::vector<std::string> order;
+    // The capture is too big for std::function to hold in place: it lives on the heap, where a
+    // destroyed procedure's would be freed.
+    delivery.bind(1, Event::Timer, [&, name = std::string("the first procedure, on the heap")] {
+        delivery.bind(1, Event::Timer, [&] { order.push_back("the second procedure"); });
+        delivery.bind(2, Event::Click, [] {});
+        delivery.raise(1, Event::Timer);
+        order.push_back(name);
+    });
     delivery.raise(1, Event::Timer);
-    QCOMPARE(errors.current()->code(), ErrorCode::OutOfMemory);
+    QCOMPARE(order, (std::vector<std::string>{"the first procedure, on the heap",
+                                              "the second procedure"}));
+    QVERIFY(!errors.current());
 }
 
 void TestEventDelivery::unboundEventsAreIgnored() {
