@@ -23,8 +23,8 @@ constexpr std::int16_t kCentred = 2;
 // Every statement below takes the control it needs and releases it when the statement ends.
 
 void Form1::Form_Load() {
-    runtime::checkStatus(m_controls.textBox(Text2)->setText(QString()));
-    runtime::checkStatus(m_controls.textBox(Text3)->setText(QString()));
+    runtime::checkStatus(m_controls.textBox(Text2)->storeText(QString()));
+    runtime::checkStatus(m_controls.textBox(Text3)->storeText(QString()));
     runtime::putProperty(*m_controls.lateBound(RichTextBox1), runtime::kDispIdText,
                          VARIANT::bstr(QString()));
 }
@@ -47,7 +47,7 @@ void Form1::Timer1_Timer() {
     VARIANT product = runtime::varMul(sum, VARIANT::i2(9));
     VARIANT quotient = runtime::varDiv(product, VARIANT::i2(5));
     const VARIANT fahrenheit = runtime::varSub(quotient, VARIANT::i2(40));
-    runtime::checkStatus(m_controls.textBox(Text2)->setText(
+    runtime::checkStatus(m_controls.textBox(Text2)->storeText(
         runtime::format(fahrenheit, kPattern, kFirstDayOfWeek, kFirstWeekOfYear).toText()));
 
     // Celsius = (x + 40) * 5 / 9 - 40, likewise.
@@ -55,7 +55,7 @@ void Form1::Timer1_Timer() {
     product = runtime::varMul(sum, VARIANT::i2(5));
     quotient = runtime::varDiv(product, VARIANT::i2(9));
     const VARIANT celsius = runtime::varSub(quotient, VARIANT::i2(40));
-    runtime::checkStatus(m_controls.textBox(Text3)->setText(
+    runtime::checkStatus(m_controls.textBox(Text3)->storeText(
         runtime::format(celsius, kPattern, kFirstDayOfWeek, kFirstWeekOfYear).toText()));
 }
 

@@ -7,13 +7,8 @@
 
 namespace runtime {
 
-enum class Status : std::int32_t {
-    Ok = 0,
-    Failed,
-    UnknownMember,
-    TypeMismatch,
-    InvalidArgument,
-    OutOfMemory,
+enum class [[nodiscard]] Status : std::int32_t{
+    Ok = 0, Failed, UnknownMember, TypeMismatch, InvalidArgument, OutOfMemory,
 };
 
 /// Does nothing for Status::Ok, throws the matching RuntimeError for any other status.

@@ -12,7 +12,7 @@ namespace runtime {
 class TextBox : public Control {
 public:
     /// Replaces the box's whole text.
-    virtual Status setText(const QString& text) = 0;
+    virtual Status storeText(const QString& text) = 0;
 
 protected:
     ~TextBox() = default;

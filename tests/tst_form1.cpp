@@ -159,8 +159,8 @@ void TestForm1::everyTickWritesBothOutputs() {
 void TestForm1::loadEmptiesTheBoxes() {
     ScreenlessForm1 screen;
     screen.type("100");
-    screen.fahrenheit().setText("old");
-    screen.celsius().setText("old");
+    QCOMPARE(screen.fahrenheit().storeText("old"), Status::Ok);
+    QCOMPARE(screen.celsius().storeText("old"), Status::Ok);
     screen.load();
     QCOMPARE(screen.input().text(), "");
     QCOMPARE(screen.fahrenheit().text(), "");
@@ -267,7 +267,7 @@ void TestForm1::failures() {
 void TestForm1::failingStoreStopsLoad() {
     ScreenlessForm1 screen;
     screen.type("100");
-    screen.celsius().setText("old");
+    QCOMPARE(screen.celsius().storeText("old"), Status::Ok);
     screen.fahrenheit().failStoresWith(Status::Failed);
     screen.load();
     QCOMPARE(screen.window.errors().current()->code(), ErrorCode::ControlFailed);
@@ -317,7 +317,7 @@ void TestForm1::screenlessWindowExamples() {
     }
     QCOMPARE(screen.fahrenheit().references(), 0);
     screen.fahrenheit().failStoresWith(Status::Failed);
-    QCOMPARE(screen.fahrenheit().setText("1"), Status::Failed);
+    QCOMPARE(screen.fahrenheit().storeText("1"), Status::Failed);
     QCOMPARE(screen.fahrenheit().text(), "");
     screen.window.setFocus(form::Command1);
     QCOMPARE(screen.window.focus(), form::Command1);

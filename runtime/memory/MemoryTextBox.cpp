@@ -2,7 +2,7 @@
 
 namespace runtime {
 
-Status MemoryTextBox::setText(const QString& text) {
+Status MemoryTextBox::storeText(const QString& text) {
     if (m_failure != Status::Ok) {
         return m_failure;
     }

@@ -13,13 +13,13 @@ public:
     explicit MemoryTextBox(QString text)
         : m_text(std::move(text)) {}
 
-    Status setText(const QString& text) override;
+    Status storeText(const QString& text) override;
 
     const QString& text() const noexcept { return m_text; }
     /// How many stores succeeded.
     int stores() const noexcept { return m_stores; }
     /// Makes every following store return `status` (Status::Ok accepts stores again).
-    /// Example: after `box.failStoresWith(Status::Failed)`, `box.setText("1") == Status::Failed`
+    /// Example: after `box.failStoresWith(Status::Failed)`, `box.storeText("1") == Status::Failed`
     /// and the text is unchanged.
     void failStoresWith(Status status) noexcept { m_failure = status; }
 

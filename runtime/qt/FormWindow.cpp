@@ -5,6 +5,7 @@
 #include "IntervalTimer.h"
 #include "RichTextBoxWidget.h"
 #include "RuntimeError.h"
+#include "Status.h"
 #include "TextBoxWidget.h"
 
 #include <QAccessible>
@@ -133,7 +134,7 @@ QWidget* FormWindow::createControl(const ControlDesign& control, ControlId id) {
     }
     case ControlKind::TextBox: {
         auto* box = new TextBoxWidget(this);
-        box->setText(QString::fromUtf8(control.text));
+        checkStatus(box->storeText(QString::fromUtf8(control.text)));
         m_designColours.push_back(
             {box, QPalette::Text, QPalette::Base, control.foreColor, control.backColor});
         m_textBoxes[id] = box;

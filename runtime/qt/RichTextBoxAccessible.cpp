@@ -94,7 +94,7 @@ void RichTextBoxAccessible::setText(QAccessible::Text type, const QString& text)
     if (type != QAccessible::Value) {
         QAccessibleWidget::setText(type, text);
     } else if (!box()->isReadOnly()) {
-        box()->replaceText(text);
+        box()->replaceWholeText(text);
     }
 }
 

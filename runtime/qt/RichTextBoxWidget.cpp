@@ -190,13 +190,17 @@ QString RichTextBoxWidget::currentText() const {
 }
 
 Status RichTextBoxWidget::replaceText(const QString& text) {
+    replaceWholeText(text);
+    return Status::Ok;
+}
+
+void RichTextBoxWidget::replaceWholeText(const QString& text) {
     if (text == currentText()) {
-        return Status::Ok;
+        return;
     }
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
     insertFitting(cursor, text);
-    return Status::Ok;
 }
 
 Status RichTextBoxWidget::applyAlignment(int alignment) {

@@ -71,6 +71,8 @@ private:
     qsizetype room(const QTextCursor& cursor) const;
     /// Puts the beginning of `text` that fits in place of the selection of `cursor`, as one edit.
     void insertFitting(QTextCursor& cursor, const QString& text);
+    /// Replaces the whole text as one edit, cut to kMaxLength; nothing if it is the same text.
+    void replaceWholeText(const QString& text);
 
     void keepLayouts(int position, int charsRemoved, int charsAdded);
     void wakeCursor();

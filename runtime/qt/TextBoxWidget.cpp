@@ -7,7 +7,7 @@ TextBoxWidget::TextBoxWidget(QWidget* parent)
     setReadOnly(true);
 }
 
-Status TextBoxWidget::setText(const QString& text) {
+Status TextBoxWidget::storeText(const QString& text) {
     if (text != QLineEdit::text()) {
         QLineEdit::setText(text);
         // Long numbers show their most significant digits first.

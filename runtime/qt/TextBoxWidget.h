@@ -15,8 +15,8 @@ class TextBoxWidget final : public QLineEdit, public TextBox {
 public:
     explicit TextBoxWidget(QWidget* parent = nullptr);
 
-    /// Example: `box.setText("212.00")` shows 212.00; storing "212.00" again changes nothing.
-    Status setText(const QString& text) override;
+    /// Example: `box.storeText("212.00")` shows 212.00; storing "212.00" again changes nothing.
+    Status storeText(const QString& text) override;
 };
 
 } // namespace runtime
