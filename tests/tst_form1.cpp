@@ -270,6 +270,7 @@ void TestForm1::failingStoreStopsLoad() {
     QCOMPARE(screen.celsius().storeText("old"), Status::Ok);
     screen.fahrenheit().failStoresWith(Status::Failed);
     screen.load();
+    QVERIFY(screen.window.errors().current());
     QCOMPARE(screen.window.errors().current()->code(), ErrorCode::ControlFailed);
     QCOMPARE(screen.celsius().text(), "old");
     QCOMPARE(screen.input().text(), "100");
@@ -283,6 +284,7 @@ void TestForm1::failingStoreStopsClear() {
     screen.window.setFocus(form::Command1);
     screen.input().fail(Access::Put, runtime::kDispIdText, Status::Failed);
     screen.clickClear();
+    QVERIFY(screen.window.errors().current());
     QCOMPARE(screen.window.errors().current()->code(), ErrorCode::ControlFailed);
     QCOMPARE(screen.window.focus(), form::Command1);
     QCOMPARE(screen.input().text(), "100");
@@ -296,6 +298,7 @@ void TestForm1::errorClearsWhenTheInputIsMended() {
     for (int tick = 0; tick < 50; ++tick) {
         screen.tick();
     }
+    QVERIFY(screen.window.errors().current());
     QCOMPARE(screen.window.errors().current()->description(), "Overflow");
     QCOMPARE(screen.fahrenheit().text(), "");
     screen.type("5");
@@ -373,6 +376,7 @@ void TestForm1::hostileInputs() {
     screen.tick();
     QCOMPARE(screen.window.references(), 0);
     if (fahrenheit.isEmpty()) {
+        QVERIFY(screen.window.errors().current());
         QCOMPARE(screen.window.errors().current()->code(), ErrorCode::Overflow);
         QCOMPARE(screen.fahrenheit().text(), "");
         QCOMPARE(screen.celsius().text(), "");
