@@ -42,7 +42,6 @@ public:
     bool atSign() const noexcept { return at(u'+') || at(u'-'); }
     char16_t take() noexcept { return m_text[m_pos++].unicode(); }
     qsizetype position() const noexcept { return m_pos; }
-    void rewind(qsizetype position) noexcept { m_pos = position; }
 
 private:
     QStringView m_text;
@@ -144,9 +143,10 @@ ParsedNumber scanNumber(QStringView text) noexcept {
         return {};
     }
 
+    // An exponent marker without digits after it is not part of the number: `end` stays after the
+    // mantissa, and nothing is read after this.
     std::int64_t exponent = 0;
     if (scanner.at(u'e') || scanner.at(u'E')) {
-        const qsizetype marker = scanner.position();
         scanner.take();
         scanner.skipBlanks();
         const bool negativeExponent = scanner.at(u'-');
@@ -157,8 +157,6 @@ ParsedNumber scanNumber(QStringView text) noexcept {
         if (scanner.atDigit()) {
             exponent = readExponentDigits(scanner, end);
             exponent = negativeExponent ? -exponent : exponent;
-        } else {
-            scanner.rewind(marker);
         }
     }
 
