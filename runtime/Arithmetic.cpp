@@ -38,9 +38,9 @@ VARIANT checkedI2(std::int32_t result) {
     return VARIANT::i2(static_cast<std::int16_t>(result));
 }
 
-// Applies an operation that keeps VT_I2 when both operands are VT_I2. The operands are read into
-// locals and the result is stored before it is checked, so the compiler performs exactly one
-// rounding per call.
+// Applies an operation that keeps VT_I2 when both operands are VT_I2. A Double operation is one
+// IEEE operation with one rounding: the project builds with -ffp-contract=off
+// (cmake/ProjectOptions.cmake), so the compiler never fuses it with another into a multiply-add.
 template <class Operation>
 VARIANT apply(const VARIANT& left, const VARIANT& right, Operation operation) {
     requireNumbers(left, right);

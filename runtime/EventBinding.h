@@ -17,7 +17,7 @@ struct EventBinding {
 };
 
 /// Binds every procedure in `bindings` on the object `form`.
-/// Example: `bindEvents(delivery, form1, Form1::bindings())`, after which
+/// Example: `bindEvents(delivery, form1, form::form1Bindings())`, after which
 /// `delivery.raise(kFormItself, Event::Load)` runs `form1.Form_Load()`.
 template <class Form>
 void bindEvents(EventDelivery& delivery, Form& form, std::span<const EventBinding<Form>> bindings) {

@@ -21,7 +21,7 @@ constexpr int kDecimals = 2;
 // hundredths, most significant first; only a zero value has leading zeros.
 class Hundredths {
 public:
-    // Rounds |value| as described in the header.
+    // Rounds `magnitude`, which is not negative, as described in the header.
     explicit Hundredths(double magnitude) noexcept {
         // "d.dddddddddddddde+XXX": 15 significant digits, correctly rounded.
         std::array<char, 32> scientific;

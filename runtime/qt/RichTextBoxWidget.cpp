@@ -48,6 +48,8 @@ RichTextBoxWidget::RichTextBoxWidget(QWidget* parent)
     RichTextBoxAccessible::installFactory();
     setAcceptRichText(false);
     setTabChangesFocus(true);
+    // Finding a word boundary in a long run of digits or letters would cost the rest of the run
+    // for every line, on every edit.
     setWordWrapMode(QTextOption::WrapAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -102,7 +104,9 @@ void RichTextBoxWidget::changeEvent(QEvent* event) {
     QTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         // The text edit has just handed its font to the document; the document keeps it with
-        // shaping reserved for the scripts that need it.
+        // shaping reserved for the scripts that need it to be legible, such as Arabic or
+        // Devanagari. Digits, signs and Latin letters are laid out unshaped, which halves what a
+        // keystroke in a long paragraph costs.
         QFont font = document()->defaultFont();
         font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
         document()->setDefaultFont(font);
@@ -114,7 +118,9 @@ void RichTextBoxWidget::timerEvent(QTimerEvent* event) {
         QTextEdit::timerEvent(event);
         return;
     }
-    // The box is the program's only blinking cursor, so the application-wide setting is its own.
+    // A blinking cursor repaints the box twice a second; after the timeout it stays solid until
+    // the next input. The box is the program's only blinking cursor, so the application-wide
+    // setting is its own.
     m_cursorBlinkTimeout.stop();
     QApplication::setCursorFlashTime(0);
 }

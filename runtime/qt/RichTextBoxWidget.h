@@ -1,26 +1,11 @@
 #pragma once
-// RichTextBoxWidget is the input box of the window on Qt Widgets: a text edit with the late-bound
-// interface of RichTextDispatch (Text, setting 28, the focus method). Its text is kept as plain
-// text; Tab moves the focus instead of inserting a tab. The refresh reads the Text and stores
-// setting 28 a hundred times a second, so both are made nearly free when nothing changed: the
-// text is cached until the document changes, and storing the alignment it already has is a
-// comparison. Neither touches the undo history, which holds only what the person typed.
-//
-// Like the cursor of most desktops' text fields, the box's cursor stops blinking after a while
-// without input and stays solid until the next key, click or focus: a blinking cursor repaints
-// the box twice a second, which is most of what a converter left open all day would cost.
-//
-// The box lays its text out without OpenType shaping wherever the script does not need it
-// (digits, signs, Latin letters): a keystroke in a pasted megabyte would otherwise reshape every
-// character of its paragraph, and shaping is half of what such a keystroke costs. Scripts that
-// need shaping to be legible, such as Arabic or Devanagari, are still shaped.
-//
-// The box holds at most kMaxLength characters, like Qt's line edits: whatever is pasted, dropped,
-// typed, stored or written by a screen reader, it keeps the beginning that fits (the number is at
-// the start) and takes no more keys when full. Its lines wrap anywhere, not only between words:
-// finding a word boundary in a long run of digits or letters costs the whole rest of the run for
-// every line, and Qt's layout does that again on every edit. With both, an edit anywhere in a full
-// box is laid out in milliseconds, whatever the content.
+// RichTextBoxWidget is the window's input box on Qt Widgets: a plain-text edit that procedures
+// reach through the late-bound interface of RichTextDispatch (Text, setting 28, the focus
+// method). Tab moves the focus instead of inserting a tab. The box holds at most kMaxLength
+// characters, keeping the beginning of whatever is typed, pasted, dropped, stored or written by
+// an assistive tool, and wraps its lines anywhere. Its cursor stops blinking a while after the
+// last input. A stored Text is one edit that undo can take back; a stored setting 28 is not an
+// edit.
 
 #include "RichTextDispatch.h"
 
