@@ -105,6 +105,10 @@ void TestForm1::conversions_data() {
     QTest::newRow("half-hundredth after binary arithmetic") << "0.025"
                                                             << "32.05"
                                                             << "-17.76";
+    // x * 9 / 5 + 32 would give 0.455000..., shown as 0.46: the steps' order shows.
+    QTest::newRow("the operations in their order") << "-17.525"
+                                                   << "0.45"
+                                                   << "-27.51";
     QTest::newRow("negative that rounds to zero") << "31.999"
                                                   << "89.60"
                                                   << "0.00";
